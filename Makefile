@@ -1,0 +1,47 @@
+# Top-level commands. `make test` and `make demo` install what they need.
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps windows host test unit e2e demo disc format clean
+
+all: windows host
+
+deps:
+	@tools/install-deps.sh
+
+build/win32/build.ninja build/win32/Makefile:
+	cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+
+build/win64/Makefile:
+	cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+
+build/host/Makefile:
+	cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug
+
+windows: build/win32/Makefile build/win64/Makefile
+	cmake --build build/win32 -j $(JOBS)
+	cmake --build build/win64 -j $(JOBS)
+
+host: build/host/Makefile
+	cmake --build build/host -j $(JOBS)
+
+disc: windows
+	tools/make-disc.sh build/disc
+
+# Unit tests and the end-to-end tests under Wine, in one ctest run.
+test: deps windows host disc
+	ctest --test-dir build/host --output-on-failure -j $(JOBS)
+
+unit: host
+	ctest --test-dir build/host --output-on-failure -L unit -j $(JOBS)
+
+e2e: windows host disc
+	ctest --test-dir build/host --output-on-failure -L e2e -j $(JOBS)
+
+demo: deps windows disc
+	tools/demo.sh
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h' '*.c')
+
+clean:
+	rm -rf build

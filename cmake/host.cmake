@@ -1,0 +1,27 @@
+# Host build: unit tests against the fake machine, and the end-to-end tests
+# that run the Windows program under Wine.
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB_RECURSE FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fake/*.cpp)
+file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tests/app/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/ui/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/driver/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/cleanup/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/suite/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/res/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/fake/*Test.cpp)
+list(FILTER FAKE_SOURCES EXCLUDE REGEX "Test\\.cpp$")
+
+add_executable(unit_tests ${FAKE_SOURCES} ${UNIT_TEST_SOURCES})
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+target_compile_options(unit_tests PRIVATE ${WARNINGS})
+target_compile_definitions(unit_tests PRIVATE SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(unit_tests PRIVATE setupcore GTest::gtest_main)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+  include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+endif()

@@ -1,0 +1,53 @@
+// Files and folders: the Win32 file functions and C runtime streams.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Handles.h"
+
+namespace platform {
+
+struct FindData {
+  uint32_t attributes = 0;
+  std::string fileName;  // name only, no folder
+};
+
+// A C runtime stream (fopen/fgets/fseek/fputc/fflush/fclose).
+class Stream {
+ public:
+  virtual ~Stream() = default;  // fclose
+  // fgets with a buffer of bufferSize characters: reads up to and including
+  // the next '\n' or bufferSize - 1 characters. False at end of file.
+  virtual bool GetLine(std::string* line, int bufferSize) = 0;
+  virtual long Tell() = 0;
+  virtual bool Seek(long offset, int origin) = 0;  // origin: SEEK_SET/SEEK_CUR/SEEK_END
+  virtual bool PutChar(char c) = 0;
+  virtual bool Flush() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // GetWindowsDirectoryA into a buffer of bufferSize characters. Empty when
+  // the directory does not fit, as the API then copies nothing.
+  virtual std::string GetWindowsDirectory(uint32_t bufferSize) = 0;
+  virtual std::string GetCurrentDirectory() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  // FindFirstFileA / FindNextFileA / FindClose. FindFirst returns 0 when
+  // nothing matches.
+  virtual FindHandle FindFirstFile(const std::string& pattern, FindData* data) = 0;
+  virtual bool FindNextFile(FindHandle handle, FindData* data) = 0;
+  virtual void FindClose(FindHandle handle) = 0;
+  virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool SetFileAttributes(const std::string& path, uint32_t attributes) = 0;
+  // fopen; null when the file does not open in that mode.
+  virtual std::unique_ptr<Stream> OpenStream(const std::string& path, const std::string& mode) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the packages the build, the tests and the demo need, when missing.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev googletest)
+command -v i686-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-i686)
+command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
+command -v i686-w64-mingw32-objdump >/dev/null || need+=(binutils-mingw-w64-i686)
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v import >/dev/null || need+=(imagemagick)
+command -v python3 >/dev/null || need+=(python3)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
+if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+  need+=(wine32:i386)
+fi
+fc-list 2>/dev/null | grep -qi wqy || need+=(fonts-wqy-microhei)
+grep -q '^ja_JP.UTF-8' /etc/locale.gen 2>/dev/null || need+=(locales)
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing: ${need[*]}"
+export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386
+apt-get update -qq
+apt-get install -y -qq "${need[@]}" >/dev/null
+
+# Locales for the dialog templates in other languages.
+if [ -f /etc/locale.gen ]; then
+  for l in ja_JP.UTF-8 zh_TW.UTF-8 fr_FR.UTF-8 ko_KR.UTF-8 en_US.UTF-8; do
+    grep -q "^$l" /etc/locale.gen || echo "$l UTF-8" >>/etc/locale.gen
+  done
+  locale-gen >/dev/null
+fi

@@ -2,6 +2,9 @@
 // Only #define lines: windres reads this file too.
 #pragma once
 
+// Controls the program never addresses.
+#define IDC_STATIC -1
+
 // About box.
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101

@@ -1,0 +1,182 @@
+/* Stand-in for the programs the setup program starts or talks to: the
+ * general setup program, the suite's setup and uninstaller, the suite's
+ * programs and the mixer. One binary, copied under each of those names.
+ *
+ * On start it appends a JSON line describing how it was started to the log
+ * named by COMPANION_LOG (default C:\companion-log.txt). What it does next
+ * comes from the profile beside it: <exe base name>.cfg, section
+ * [companion]:
+ *   Window=<title>  show a top-level window with this title until WM_CLOSE
+ *   RunMs=<n>       without Window: wait n ms before exiting
+ *   ExitCode=<n>    exit code of the process
+ *   IgnoreClose=1   log WM_CLOSE but keep the window
+ * Without the profile it exits at once with code 0. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+typedef struct {
+  char* data;
+  size_t len;
+  size_t cap;
+} Buf;
+
+static void buf_reserve(Buf* b, size_t extra) {
+  if (b->len + extra + 1 <= b->cap) return;
+  size_t cap = b->cap ? b->cap : 256;
+  while (cap < b->len + extra + 1) cap *= 2;
+  char* p = (char*)realloc(b->data, cap);
+  if (!p) ExitProcess(99);
+  b->data = p;
+  b->cap = cap;
+}
+
+static void buf_add(Buf* b, const char* s) {
+  size_t n = strlen(s);
+  buf_reserve(b, n);
+  memcpy(b->data + b->len, s, n + 1);
+  b->len += n;
+}
+
+static void buf_addf(Buf* b, const char* fmt, unsigned long v) {
+  char tmp[32];
+  snprintf(tmp, sizeof tmp, fmt, v);
+  buf_add(b, tmp);
+}
+
+/* Appends s as a quoted JSON string. Bytes >= 0x80 pass through unchanged:
+ * the log keeps the ANSI bytes the program saw. */
+static void buf_add_json(Buf* b, const char* s) {
+  buf_reserve(b, strlen(s) * 6 + 2);
+  char* out = b->data + b->len;
+  *out++ = '"';
+  for (const unsigned char* p = (const unsigned char*)s; *p; ++p) {
+    if (*p == '"' || *p == '\\') {
+      *out++ = '\\';
+      *out++ = (char)*p;
+    } else if (*p < 0x20) {
+      out += sprintf(out, "\\u%04x", *p);
+    } else {
+      *out++ = (char)*p;
+    }
+  }
+  *out++ = '"';
+  *out = '\0';
+  b->len = (size_t)(out - b->data);
+}
+
+static char g_title[1024];
+static int g_ignore_close;
+
+/* Several companions may log at the same time: each line goes out in one
+ * append-mode write on a handle shared for reading and writing. */
+static void write_log_line(Buf* line) {
+  char path[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("COMPANION_LOG", path, sizeof path);
+  if (n == 0 || n >= sizeof path) strcpy(path, "C:\\companion-log.txt");
+  buf_add(line, "\r\n");
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    HANDLE h = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written;
+      WriteFile(h, line->data, (DWORD)line->len, &written, NULL);
+      CloseHandle(h);
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+static LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CLOSE: {
+      Buf line = {0};
+      buf_add(&line, "{\"event\":\"close\",\"title\":");
+      buf_add_json(&line, g_title);
+      buf_addf(&line, ",\"pid\":%lu}", GetCurrentProcessId());
+      write_log_line(&line);
+      free(line.data);
+      if (!g_ignore_close) DestroyWindow(hwnd);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+static void run_window(HINSTANCE instance) {
+  WNDCLASSA wc;
+  memset(&wc, 0, sizeof wc);
+  wc.lpfnWndProc = window_proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+  wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+  wc.lpszClassName = "CompanionWindow";
+  RegisterClassA(&wc);
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, g_title, WS_OVERLAPPEDWINDOW, 40, 40, 320, 200,
+                              NULL, NULL, instance, NULL);
+  if (!hwnd) return;
+  /* The first ShowWindow takes the show state the starter asked for (for
+   * example SW_HIDE); the window must still be there to be found and closed,
+   * so it is shown in any case. */
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  ShowWindow(hwnd, SW_SHOW);
+  MSG msg;
+  while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev, LPSTR cmdline, int show) {
+  (void)prev;
+  (void)cmdline;
+  (void)show;
+  char exe[MAX_PATH];
+  DWORD exe_len = GetModuleFileNameA(NULL, exe, sizeof exe);
+  if (exe_len == 0 || exe_len >= sizeof exe) exe[0] = '\0';
+  char cwd[MAX_PATH];
+  DWORD cwd_len = GetCurrentDirectoryA(sizeof cwd, cwd);
+  if (cwd_len == 0 || cwd_len >= sizeof cwd) cwd[0] = '\0';
+  STARTUPINFOA si;
+  memset(&si, 0, sizeof si);
+  si.cb = sizeof si;
+  GetStartupInfoA(&si);
+
+  Buf line = {0};
+  buf_add(&line, "{\"event\":\"start\",\"exe\":");
+  buf_add_json(&line, exe);
+  buf_add(&line, ",\"cmdline\":");
+  buf_add_json(&line, GetCommandLineA());
+  buf_add(&line, ",\"cwd\":");
+  buf_add_json(&line, cwd);
+  buf_addf(&line, ",\"startFlags\":%lu", si.dwFlags);
+  buf_addf(&line, ",\"showWindow\":%lu", si.wShowWindow);
+  buf_addf(&line, ",\"pid\":%lu}", GetCurrentProcessId());
+  write_log_line(&line);
+  free(line.data);
+
+  /* Profile beside the exe: same folder and base name, extension .cfg. */
+  char cfg[MAX_PATH + 8];
+  strcpy(cfg, exe);
+  char* slash = strrchr(cfg, '\\');
+  char* dot = strrchr(cfg, '.');
+  if (dot && (!slash || dot > slash)) *dot = '\0';
+  strcat(cfg, ".cfg");
+  if (exe[0] == '\0' || GetFileAttributesA(cfg) == INVALID_FILE_ATTRIBUTES) return 0;
+
+  UINT exit_code = (UINT)GetPrivateProfileIntA("companion", "ExitCode", 0, cfg);
+  g_ignore_close = GetPrivateProfileIntA("companion", "IgnoreClose", 0, cfg) != 0;
+  GetPrivateProfileStringA("companion", "Window", "", g_title, sizeof g_title, cfg);
+  if (g_title[0] != '\0') {
+    run_window(instance);
+  } else {
+    UINT run_ms = (UINT)GetPrivateProfileIntA("companion", "RunMs", 0, cfg);
+    if (run_ms) Sleep(run_ms);
+  }
+  return (int)exit_code;
+}

@@ -1,0 +1,16 @@
+# Windows tools for the sample disc and the end-to-end tests: the companion
+# program that stands in for the programs the setup program starts, and the
+# driver that starts a command line and answers its dialogs.
+set(TOOLS_OUTPUT_DIR ${CMAKE_BINARY_DIR}/tools)
+
+add_executable(companion WIN32 ${CMAKE_SOURCE_DIR}/tools/companion/companion.c)
+target_compile_options(companion PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(companion PRIVATE user32 kernel32)
+target_link_options(companion PRIVATE -static -mwindows -s)
+set_target_properties(companion PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOOLS_OUTPUT_DIR})
+
+add_executable(e2e-driver ${CMAKE_SOURCE_DIR}/tools/e2e-driver/driver.c)
+target_compile_options(e2e-driver PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(e2e-driver PRIVATE user32 gdi32 kernel32)
+target_link_options(e2e-driver PRIVATE -static -s)
+set_target_properties(e2e-driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOOLS_OUTPUT_DIR})

@@ -11,6 +11,7 @@
  *   ExitCode=<n>    exit code of the process
  *   IgnoreClose=1   log WM_CLOSE but keep the window
  * Without the profile it exits at once with code 0. */
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -39,9 +40,13 @@ static void buf_add(Buf* b, const char* s) {
   b->len += n;
 }
 
-static void buf_addf(Buf* b, const char* fmt, unsigned long v) {
-  char tmp[32];
-  snprintf(tmp, sizeof tmp, fmt, v);
+static void buf_addf(Buf* b, const char* fmt, ...) __attribute__((format(gnu_printf, 2, 3)));
+static void buf_addf(Buf* b, const char* fmt, ...) {
+  char tmp[256];
+  va_list args;
+  va_start(args, fmt);
+  vsnprintf(tmp, sizeof tmp, fmt, args);
+  va_end(args);
   buf_add(b, tmp);
 }
 
@@ -70,12 +75,14 @@ static char g_title[1024];
 static int g_ignore_close;
 
 /* Several companions may log at the same time: each line goes out in one
- * append-mode write on a handle shared for reading and writing. */
+ * append-mode write on a shared handle, serialised by a named mutex. */
 static void write_log_line(Buf* line) {
   char path[MAX_PATH];
   DWORD n = GetEnvironmentVariableA("COMPANION_LOG", path, sizeof path);
   if (n == 0 || n >= sizeof path) strcpy(path, "C:\\companion-log.txt");
   buf_add(line, "\r\n");
+  HANDLE lock = CreateMutexA(NULL, FALSE, "CompanionLogLock");
+  if (lock) WaitForSingleObject(lock, 5000);
   for (int attempt = 0; attempt < 50; ++attempt) {
     HANDLE h = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -83,9 +90,13 @@ static void write_log_line(Buf* line) {
       DWORD written;
       WriteFile(h, line->data, (DWORD)line->len, &written, NULL);
       CloseHandle(h);
-      return;
+      break;
     }
     Sleep(20);
+  }
+  if (lock) {
+    ReleaseMutex(lock);
+    CloseHandle(lock);
   }
 }
 
@@ -155,7 +166,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev, LPSTR cmdline, int show) 
   buf_add(&line, ",\"cwd\":");
   buf_add_json(&line, cwd);
   buf_addf(&line, ",\"startFlags\":%lu", si.dwFlags);
-  buf_addf(&line, ",\"showWindow\":%lu", si.wShowWindow);
+  buf_addf(&line, ",\"showWindow\":%u", (unsigned)si.wShowWindow);
   buf_addf(&line, ",\"pid\":%lu}", GetCurrentProcessId());
   write_log_line(&line);
   free(line.data);

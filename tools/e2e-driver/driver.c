@@ -10,9 +10,11 @@
  *   messagebox <text substring> | press <id>
  * Actions: click <id>, check <id>, uncheck <id>, press <id>, sleep <ms>,
  * close, snapshot.
- * Environment: E2E_TIMEOUT_MS (default 180000), E2E_SHOTS (screenshot folder).
+ * Environment: E2E_TIMEOUT_MS (default 180000), E2E_SHOTS (screenshot folder),
+ * E2E_COMMAND (when set, the command line to start instead of the remainder).
  * Exit code: the program's, 1000 on timeout, 1001 on a usage or script error,
  * 1002 when the program cannot be started. */
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -45,9 +47,13 @@ static void buf_add(Buf* b, const char* s) {
   b->len += n;
 }
 
-static void buf_addf(Buf* b, const char* fmt, long v) {
-  char tmp[32];
-  snprintf(tmp, sizeof tmp, fmt, v);
+static void buf_addf(Buf* b, const char* fmt, ...) __attribute__((format(gnu_printf, 2, 3)));
+static void buf_addf(Buf* b, const char* fmt, ...) {
+  char tmp[256];
+  va_list args;
+  va_start(args, fmt);
+  vsnprintf(tmp, sizeof tmp, fmt, args);
+  va_end(args);
   buf_add(b, tmp);
 }
 
@@ -254,12 +260,12 @@ static BOOL CALLBACK add_control(HWND ctrl, LPARAM lp) {
   int checked = 0;
   if (lstrcmpiA(cls, "Button") == 0) checked = send_timeout(ctrl, BM_GETCHECK, 0, 0) == BST_CHECKED;
   if (line->data[line->len - 1] != '[') buf_add(line, ",");
-  buf_addf(line, "{\"id\":%ld", GetDlgCtrlID(ctrl));
+  buf_addf(line, "{\"id\":%d", GetDlgCtrlID(ctrl));
   buf_add(line, ",\"class\":");
   buf_add_json(line, cls);
   buf_add(line, ",\"text\":");
   buf_add_json(line, text);
-  buf_addf(line, ",\"checked\":%ld", checked);
+  buf_addf(line, ",\"checked\":%d", checked);
   buf_add(line, IsWindowEnabled(ctrl) ? ",\"enabled\":true" : ",\"enabled\":false");
   buf_add(line, IsWindowVisible(ctrl) ? ",\"visible\":true}" : ",\"visible\":false}");
   return TRUE;
@@ -524,12 +530,16 @@ int main(void) {
   const char* script_begin = p;
   p = skip_argument(p);
   const char* script_end = p;
-  if (log_begin == log_end || script_begin == script_end || (*p != ' ' && *p != '\t') ||
-      p[1] == '\0') {
+  /* A Unix shell cannot hand Wine a command line with a trailing blank or
+   * exact spacing, so E2E_COMMAND may carry it instead of the remainder. */
+  static char env_cmd[32768];
+  DWORD env_len = GetEnvironmentVariableA("E2E_COMMAND", env_cmd, sizeof env_cmd);
+  int from_env = env_len > 0 && env_len < sizeof env_cmd;
+  const char* child_cmd = from_env ? env_cmd : (*p == ' ' || *p == '\t') ? p + 1 : p;
+  if (log_begin == log_end || script_begin == script_end || *child_cmd == '\0') {
     fprintf(stderr, "usage: e2e-driver.exe <log file> <script file or -> <command line>\n");
     return EXIT_USAGE;
   }
-  const char* child_cmd = p + 1;
 
   char log_path[MAX_PATH];
   char script_path[MAX_PATH];
@@ -556,7 +566,7 @@ int main(void) {
   PROCESS_INFORMATION pi;
   Buf line = {0};
   if (!CreateProcessA(NULL, writable, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-    buf_addf(&line, "{\"event\":\"startfailed\",\"error\":%ld}", (long)GetLastError());
+    buf_addf(&line, "{\"event\":\"startfailed\",\"error\":%lu}", GetLastError());
     log_line(&line);
     fprintf(stderr, "e2e-driver: cannot start %s\n", child_cmd);
     return EXIT_START_FAILED;
@@ -578,7 +588,7 @@ int main(void) {
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hProcess);
-  buf_addf(&line, "{\"event\":\"exit\",\"code\":%lu}", (long)code);
+  buf_addf(&line, "{\"event\":\"exit\",\"code\":%lu}", code);
   log_line(&line);
   CloseHandle(g_log);
   return (int)code;

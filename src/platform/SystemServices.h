@@ -29,6 +29,9 @@ class System {
   virtual OsVersion GetVersion() = 0;
   virtual uint32_t GetLastError() = 0;
   virtual void SetLastError(uint32_t code) = 0;
+  // IsDBCSLeadByte: whether byte starts a double-byte character in the
+  // system's ANSI code page (Japanese, Chinese and Korean systems).
+  virtual bool IsDBCSLeadByte(uint8_t byte) = 0;
 };
 
 struct Luid {

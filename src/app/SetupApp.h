@@ -1,0 +1,26 @@
+// CSetupApp: the application object. Its start routine applies the defaults
+// every run applies, then chooses one path and runs it; no path returns true,
+// so the program ends when the path is done.
+#pragma once
+
+#include <string>
+
+#include "app/StartPath.h"
+#include "ui/framework/WinApp.h"
+
+class CSetupApp : public CWinApp {
+ public:
+  explicit CSetupApp(platform::Platform& platform);
+
+  BOOL InitInstance() override;
+
+  // 1 on Windows NT 5.0 or later (Windows 2000 and later), else 0.
+  int m_bWin2000 = 0;
+
+ private:
+  void DeleteSuiteRunValue();
+  void RunSuiteOnly(const std::string& programDirectory);
+};
+
+// Windows NT 5.0 or later.
+bool IsWindows2000OrLater(const platform::OsVersion& version);

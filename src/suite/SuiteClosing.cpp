@@ -1,0 +1,72 @@
+#include "suite/SuiteClosing.h"
+
+#include <string>
+
+#include "platform/WinApi.h"
+#include "suite/SuiteTexts.h"
+
+namespace {
+
+constexpr uint32_t kClosePause = 500;
+constexpr uint32_t kUninstallBufferSize = MAX_PATH;
+
+// Closes the first top-level window with this title; true when there was one.
+bool CloseWindowTitled(platform::Desktop& desktop, const char* title) {
+  platform::Hwnd window = desktop.FindTopLevelWindow(title);
+  if (!window) return false;
+  desktop.SendMessage(window, WM_CLOSE, 0, 0);
+  return true;
+}
+
+// Reads the uninstall command from the first uninstall key that opens.
+bool ReadUninstallCommand(platform::Registry& registry, std::string* command) {
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::Hive::LocalMachine, suite::kUninstallKeyNine, KEY_QUERY_VALUE,
+                       &key) != ERROR_SUCCESS &&
+      registry.OpenKey(platform::Hive::LocalMachine, suite::kUninstallKeyNt, KEY_QUERY_VALUE,
+                       &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::string data;
+  uint32_t type = 0;
+  bool read = registry.QueryValue(key, "InstallShieldUninstallString", kUninstallBufferSize, &data,
+                                  &type) == ERROR_SUCCESS ||
+              registry.QueryValue(key, "UninstallString", kUninstallBufferSize, &data, &type) ==
+                  ERROR_SUCCESS;
+  registry.CloseKey(key);
+  if (!read) return false;
+  // A value that fills the buffer may carry no terminating zero.
+  *command = data.substr(0, data.find('\0'));
+  return true;
+}
+
+}  // namespace
+
+void CloseSuitePrograms(platform::Platform& platform, bool closeMixer) {
+  if (CloseWindowTitled(platform.desktop, "TuneStack")) {
+    platform.clock.Sleep(kClosePause);
+  } else {
+    for (const char* player : {"CD Player", "MIDI Player", "MP3 Player"}) {
+      CloseWindowTitled(platform.desktop, player);
+    }
+  }
+  if (closeMixer) CloseWindowTitled(platform.desktop, "Mixer");
+  platform.clock.Sleep(kClosePause);
+}
+
+void UninstallPreviousSuite(platform::Platform& platform) {
+  std::string command;
+  if (!ReadUninstallCommand(platform.registry, &command)) return;
+  command += " -a";
+
+  platform::CursorHandle previous = platform.desktop.ShowWaitCursor();
+  platform::StartedProcess uninstaller;
+  if (platform.processes.CreateProcess(command, SW_SHOW, &uninstaller)) {
+    uint32_t exitCode = 0;
+    do {
+      platform.processes.WaitForInputIdle(uninstaller.process, 1000);
+      if (!platform.processes.GetExitCodeProcess(uninstaller.process, &exitCode)) break;
+    } while (exitCode == STILL_ACTIVE);
+  }
+  platform.desktop.RestoreCursor(previous);
+}

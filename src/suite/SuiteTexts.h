@@ -1,0 +1,13 @@
+// Names shared by the suite operations and their callers.
+#pragma once
+
+namespace suite {
+
+constexpr const char* kMessageCaption = "Setup";
+constexpr const char* kSuiteSetupMissing = "Can not find the Tonivo Applications setup program.";
+constexpr const char* kUninstallKeyNine =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tonivo Applications";
+constexpr const char* kUninstallKeyNt =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tonivo WinNT Applications";
+
+}  // namespace suite

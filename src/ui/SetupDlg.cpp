@@ -1,0 +1,3 @@
+#include "ui/SetupDlg.h"
+
+CSetupDlg::CSetupDlg(platform::Platform& platform, CWnd* parent) : CDialog(platform, IDD, parent) {}

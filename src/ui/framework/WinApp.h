@@ -1,0 +1,38 @@
+// CWinApp: the application object. Run() takes the command line apart and
+// calls InitInstance; when it returns false no message loop follows and the
+// program ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/WinApi.h"
+
+class CWnd;
+
+class CWinApp {
+ public:
+  explicit CWinApp(platform::Platform& platform);
+  virtual ~CWinApp() = default;
+  CWinApp(const CWinApp&) = delete;
+  CWinApp& operator=(const CWinApp&) = delete;
+
+  // The program's start routine.
+  virtual BOOL InitInstance();
+  // Sets m_lpCmdLine and runs InitInstance; returns the process exit code.
+  int Run();
+  // Turns on the three-dimensional look of dialog controls.
+  void Enable3dControlsStatic();
+
+  // The command line after the program name, leading blanks skipped. Writable:
+  // the start routine upper-cases it in place.
+  char* m_lpCmdLine = nullptr;
+  CWnd* m_pMainWnd = nullptr;
+
+ protected:
+  platform::Platform& m_platform;
+
+ private:
+  std::vector<char> m_commandLine;
+};

@@ -1,0 +1,30 @@
+#include "ui/framework/Wnd.h"
+
+void CWnd::Attach(platform::Desktop* desktop, platform::Hwnd window) {
+  m_desktop = desktop;
+  m_hWnd = window;
+}
+
+BOOL CWnd::ShowWindow(int command) { return m_desktop->ShowWindow(m_hWnd, command) ? 1 : 0; }
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+  return m_desktop->EnableWindow(m_hWnd, enable != 0) ? 1 : 0;
+}
+
+BOOL CWnd::IsWindowVisible() const { return m_desktop->IsWindowVisible(m_hWnd) ? 1 : 0; }
+
+BOOL CWnd::IsWindowEnabled() const { return m_desktop->IsWindowEnabled(m_hWnd) ? 1 : 0; }
+
+BOOL CWnd::RedrawWindow(uint32_t flags) { return m_desktop->RedrawWindow(m_hWnd, flags) ? 1 : 0; }
+
+intptr_t CWnd::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return m_desktop->SendMessage(m_hWnd, message, wParam, lParam);
+}
+
+void CButton::SetCheck(int state) {
+  m_desktop->SendMessage(m_hWnd, BM_SETCHECK, static_cast<uintptr_t>(state), 0);
+}
+
+int CButton::GetCheck() const {
+  return static_cast<int>(m_desktop->SendMessage(m_hWnd, BM_GETCHECK, 0, 0));
+}

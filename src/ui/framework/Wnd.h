@@ -1,0 +1,41 @@
+// CWnd and the control wrappers: a window handle plus the calls the dialogs
+// make on it, all through the platform's Desktop.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Desktop.h"
+#include "platform/WinApi.h"
+
+class CWnd {
+ public:
+  CWnd() = default;
+  virtual ~CWnd() = default;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  // Binds this object to a window (done by DDX_Control and by dialogs).
+  void Attach(platform::Desktop* desktop, platform::Hwnd window);
+  platform::Hwnd GetSafeHwnd() const { return m_hWnd; }
+
+  BOOL ShowWindow(int command);
+  BOOL EnableWindow(BOOL enable);
+  BOOL IsWindowVisible() const;
+  BOOL IsWindowEnabled() const;
+  BOOL RedrawWindow(uint32_t flags);
+  intptr_t SendMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+
+  platform::Hwnd m_hWnd = 0;
+
+ protected:
+  platform::Desktop* m_desktop = nullptr;
+};
+
+// A push button, check box or radio button.
+class CButton : public CWnd {
+ public:
+  void SetCheck(int state);
+  int GetCheck() const;
+};
+
+class CStatic : public CWnd {};

@@ -1,0 +1,371 @@
+#include "fake/FakeDesktop.h"
+
+#include "fake/PathText.h"
+#include "platform/WinApi.h"
+
+namespace fake {
+
+namespace {
+constexpr uint32_t kWsVisible = 0x10000000;
+constexpr platform::CursorHandle kArrowCursor = 1;
+constexpr platform::CursorHandle kWaitCursor = 2;
+}  // namespace
+
+UserAction Click(int controlId) { return {UserAction::Kind::Click, controlId, nullptr}; }
+UserAction PressEscape() { return {UserAction::Kind::Escape, 0, nullptr}; }
+UserAction PressCloseBox() { return {UserAction::Kind::CloseBox, 0, nullptr}; }
+UserAction ChooseSysCommand(int command) {
+  return {UserAction::Kind::SysCommand, command, nullptr};
+}
+UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect) {
+  return {UserAction::Kind::Inspect, 0, std::move(inspect)};
+}
+
+FakeDesktop::FakeDesktop(FakeClock& clock, Journal& journal) : m_clock(clock), m_journal(journal) {}
+
+platform::Hwnd FakeDesktop::NewWindow(FakeWindow window) {
+  window.handle = m_nextHandle++;
+  m_windows[window.handle] = window;
+  return window.handle;
+}
+
+platform::Hwnd FakeDesktop::AddTopLevelWindow(const std::string& title, uint64_t appearsAt,
+                                              bool closesOnWmClose) {
+  FakeWindow window;
+  window.title = title;
+  window.topLevel = true;
+  window.appearsAt = appearsAt;
+  window.closesOnWmClose = closesOnWmClose;
+  return NewWindow(window);
+}
+
+void FakeDesktop::Script(int templateId, std::vector<UserAction> actions) {
+  m_scripts[templateId].push_back(std::move(actions));
+}
+
+bool FakeDesktop::IsOpen(const std::string& title) const {
+  for (const auto& [handle, window] : m_windows) {
+    if (window.topLevel && !window.destroyed && window.title == title) return true;
+  }
+  return false;
+}
+
+int FakeDesktop::Looks(const std::string& title) const {
+  auto it = m_looks.find(title);
+  return it == m_looks.end() ? 0 : it->second;
+}
+
+FakeWindow* FakeDesktop::Window(platform::Hwnd handle) {
+  auto it = m_windows.find(handle);
+  return it == m_windows.end() || it->second.destroyed ? nullptr : &it->second;
+}
+
+FakeWindow* FakeDesktop::Control(platform::Hwnd dialog, int controlId) {
+  return Window(GetDlgItem(dialog, controlId));
+}
+
+const LanguageResources& FakeDesktop::Resources() {
+  auto it = m_resources.find(m_languageFile);
+  if (it == m_resources.end()) {
+    it =
+        m_resources
+            .emplace(m_languageFile, LoadLanguageResources(LanguageFolder() + "/" + m_languageFile))
+            .first;
+  }
+  return it->second;
+}
+
+platform::Hwnd FakeDesktop::FindTopLevelWindow(const std::string& title) {
+  ++m_looks[title];
+  // FindWindowExA compares titles without regard to case.
+  for (const auto& [handle, window] : m_windows) {
+    if (window.topLevel && !window.destroyed && window.appearsAt <= m_clock.Now() &&
+        EqualsNoCase(window.title, title)) {
+      return handle;
+    }
+  }
+  return 0;
+}
+
+intptr_t FakeDesktop::SendMessage(platform::Hwnd handle, uint32_t message, uintptr_t wParam,
+                                  intptr_t lParam) {
+  FakeWindow* window = Window(handle);
+  if (!window) return 0;
+  window->received.push_back(message);
+  switch (message) {
+    case BM_SETCHECK:
+      window->check = static_cast<int>(wParam);
+      return 0;
+    case BM_GETCHECK:
+      return window->check;
+    case WM_SETICON:
+      window->icons[static_cast<int>(wParam)] = static_cast<platform::IconHandle>(lParam);
+      return 0;
+    case WM_CLOSE:
+      if (window->isDialog) return Deliver(*window, WM_COMMAND, IDCANCEL, 0);
+      m_closed.push_back(window->title);
+      m_journal.Add("close " + window->title);
+      if (window->closesOnWmClose) window->destroyed = true;
+      return 0;
+    default:
+      if (window->isDialog) return Deliver(*window, message, wParam, lParam);
+      return 0;
+  }
+}
+
+bool FakeDesktop::ShowWindow(platform::Hwnd handle, int command) {
+  FakeWindow* window = Window(handle);
+  if (!window) return false;
+  bool wasVisible = window->visible;
+  window->visible = command != SW_HIDE;
+  if (window->isDialog) {
+    m_journal.Add("dialog " + std::to_string(window->templateId) +
+                  (window->visible ? " shown" : " hidden"));
+  }
+  return wasVisible;
+}
+
+bool FakeDesktop::EnableWindow(platform::Hwnd handle, bool enable) {
+  FakeWindow* window = Window(handle);
+  if (!window) return false;
+  bool wasDisabled = !window->enabled;
+  window->enabled = enable;
+  return wasDisabled;
+}
+
+bool FakeDesktop::IsWindowVisible(platform::Hwnd handle) {
+  FakeWindow* window = Window(handle);
+  if (!window) return false;
+  if (window->parent && !IsWindowVisible(window->parent)) return false;
+  return window->visible;
+}
+
+bool FakeDesktop::IsWindowEnabled(platform::Hwnd handle) {
+  FakeWindow* window = Window(handle);
+  return window && window->enabled;
+}
+
+bool FakeDesktop::IsIconic(platform::Hwnd handle) {
+  FakeWindow* window = Window(handle);
+  return window && window->iconic;
+}
+
+bool FakeDesktop::RedrawWindow(platform::Hwnd handle, uint32_t flags) {
+  FakeWindow* window = Window(handle);
+  if (!window) return false;
+  m_journal.Add("redraw " + std::to_string(window->controlId) + " flags " + std::to_string(flags));
+  return true;
+}
+
+bool FakeDesktop::GetClientRect(platform::Hwnd handle, platform::Rect* rect) {
+  FakeWindow* window = Window(handle);
+  if (!window) return false;
+  *rect = {0, 0, 254, 207};
+  return true;
+}
+
+int FakeDesktop::GetSystemMetrics(int index) {
+  return index == SM_CXICON || index == SM_CYICON ? 32 : 0;
+}
+
+intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
+                                     platform::DialogProcedure* procedure) {
+  const LanguageResources& resources = Resources();
+  auto found = resources.dialogs.find(templateId);
+  if (found == resources.dialogs.end()) {
+    m_errors.push_back("no template " + std::to_string(templateId) + " in " + m_languageFile);
+    return -1;
+  }
+  const DialogTemplate& dialogTemplate = found->second;
+  m_dialogsRun.push_back(templateId);
+  m_journal.Add("dialog " + std::to_string(templateId) + " opened");
+
+  FakeWindow dialogWindow;
+  dialogWindow.title = dialogTemplate.caption;
+  dialogWindow.topLevel = true;
+  dialogWindow.isDialog = true;
+  dialogWindow.templateId = templateId;
+  dialogWindow.procedure = procedure;
+  dialogWindow.parent = 0;
+  dialogWindow.visible = false;  // shown once WM_INITDIALOG has returned
+  (void)parent;
+  platform::Hwnd dialog = NewWindow(dialogWindow);
+  for (const ControlTemplate& control : dialogTemplate.controls) {
+    FakeWindow child;
+    child.title = control.text;
+    child.parent = dialog;
+    child.controlId = control.id;
+    child.kind = control.kind;
+    child.groupStart = control.groupStart;
+    child.enabled = !control.disabled;
+    child.visible = (control.style & kWsVisible) != 0;
+    platform::Hwnd handle = NewWindow(child);
+    m_windows[dialog].controls.push_back(handle);
+  }
+
+  Deliver(m_windows[dialog], WM_INITDIALOG, 0, 0);
+  if (!m_windows[dialog].ended && (dialogTemplate.style & kWsVisible)) {
+    m_windows[dialog].visible = true;
+  }
+
+  std::vector<UserAction> script;
+  auto scripts = m_scripts.find(templateId);
+  if (scripts != m_scripts.end() && !scripts->second.empty()) {
+    script = std::move(scripts->second.front());
+    scripts->second.erase(scripts->second.begin());
+  }
+  for (const UserAction& action : script) {
+    if (m_windows[dialog].ended) {
+      m_errors.push_back("dialog " + std::to_string(templateId) + " ended before its script did");
+      break;
+    }
+    Perform(m_windows[dialog], action);
+  }
+  if (!m_windows[dialog].ended) {
+    m_errors.push_back("dialog " + std::to_string(templateId) + " still open after its script");
+    m_windows[dialog].result = IDCANCEL;
+  }
+  intptr_t result = m_windows[dialog].result;
+  for (platform::Hwnd control : m_windows[dialog].controls) m_windows[control].destroyed = true;
+  m_windows[dialog].destroyed = true;
+  m_journal.Add("dialog " + std::to_string(templateId) + " ended " + std::to_string(result));
+  return result;
+}
+
+intptr_t FakeDesktop::Deliver(FakeWindow& dialog, uint32_t message, uintptr_t wParam,
+                              intptr_t lParam) {
+  bool handled = false;
+  platform::Hwnd handle = dialog.handle;
+  intptr_t result = dialog.procedure->DialogProc(handle, message, wParam, lParam, &handled);
+  if (!handled && message == WM_SYSCOMMAND) defaultProcessed.push_back(message);
+  return result;
+}
+
+void FakeDesktop::Perform(FakeWindow& dialog, const UserAction& action) {
+  switch (action.kind) {
+    case UserAction::Kind::Click: {
+      FakeWindow* control = Control(dialog.handle, action.id);
+      if (!control) {
+        m_errors.push_back("no control " + std::to_string(action.id));
+      } else if (!IsWindowVisible(control->handle) || !control->enabled) {
+        m_errors.push_back("control " + std::to_string(action.id) + " cannot be clicked");
+      } else {
+        ClickControl(dialog, *control);
+      }
+      break;
+    }
+    case UserAction::Kind::Escape:
+    case UserAction::Kind::CloseBox:
+      if (!dialog.visible) {
+        m_errors.push_back("dialog " + std::to_string(dialog.templateId) + " is hidden");
+        break;
+      }
+      Deliver(dialog, WM_COMMAND, IDCANCEL, 0);
+      break;
+    case UserAction::Kind::SysCommand:
+      Deliver(dialog, WM_SYSCOMMAND, static_cast<uintptr_t>(action.id), 0);
+      break;
+    case UserAction::Kind::Inspect:
+      action.inspect(dialog.handle);
+      break;
+  }
+}
+
+void FakeDesktop::ClickControl(FakeWindow& dialog, FakeWindow& control) {
+  if (control.kind == ControlKind::AutoCheckBox) {
+    control.check = control.check ? 0 : 1;
+  } else if (control.kind == ControlKind::AutoRadioButton) {
+    // Clear the other automatic radio buttons of the same group.
+    const std::vector<platform::Hwnd>& controls = dialog.controls;
+    size_t index = 0;
+    while (controls[index] != control.handle) ++index;
+    size_t first = index;
+    while (first > 0 && !m_windows[controls[first]].groupStart) --first;
+    for (size_t i = first; i < controls.size(); ++i) {
+      FakeWindow& other = m_windows[controls[i]];
+      if (i > first && other.groupStart) break;
+      if (other.kind == ControlKind::AutoRadioButton) other.check = 0;
+    }
+    control.check = 1;
+  }
+  uintptr_t wParam = (static_cast<uintptr_t>(BN_CLICKED) << 16) |
+                     static_cast<uintptr_t>(control.controlId & 0xFFFF);
+  Deliver(dialog, WM_COMMAND, wParam, static_cast<intptr_t>(control.handle));
+}
+
+bool FakeDesktop::EndDialog(platform::Hwnd handle, intptr_t result) {
+  FakeWindow* window = Window(handle);
+  if (!window || !window->isDialog) return false;
+  window->ended = true;
+  window->result = result;
+  return true;
+}
+
+platform::Hwnd FakeDesktop::GetDlgItem(platform::Hwnd dialog, int controlId) {
+  FakeWindow* window = Window(dialog);
+  if (!window) return 0;
+  for (platform::Hwnd control : window->controls) {
+    if (m_windows[control].controlId == controlId) return control;
+  }
+  return 0;
+}
+
+intptr_t FakeDesktop::DefaultProcessing(platform::Hwnd, uint32_t message, uintptr_t, intptr_t) {
+  defaultProcessed.push_back(message);
+  return 0;
+}
+
+platform::MenuHandle FakeDesktop::GetSystemMenu(platform::Hwnd window) {
+  return Window(window) ? window : 0;
+}
+
+bool FakeDesktop::AppendMenu(platform::MenuHandle menu, uint32_t flags, uintptr_t id,
+                             const std::string& text) {
+  FakeWindow* window = Window(menu);
+  if (!window) return false;
+  window->systemMenu.push_back((flags & MF_SEPARATOR) ? "-" : std::to_string(id) + ":" + text);
+  return true;
+}
+
+std::string FakeDesktop::LoadString(int id) {
+  auto overridden = m_stringOverrides.find(id);
+  if (overridden != m_stringOverrides.end()) return overridden->second;
+  const LanguageResources& resources = Resources();
+  auto it = resources.strings.find(id);
+  return it == resources.strings.end() ? std::string() : it->second;
+}
+
+platform::IconHandle FakeDesktop::LoadIcon(int id) { return id == 128 ? 0x1280 : 0; }
+
+void FakeDesktop::PaintIconic(platform::Hwnd, platform::IconHandle, int x, int y) {
+  iconPaints.push_back({x, y});
+}
+
+int FakeDesktop::MessageBox(platform::Hwnd owner, const std::string& text,
+                            const std::string& caption, uint32_t type) {
+  MessageBoxRecord record{owner, text, caption, type, owner != 0 && IsWindowVisible(owner)};
+  m_messageBoxes.push_back(record);
+  m_journal.Add("messagebox " + caption + ": " + text);
+  if (m_messageBoxHook) m_messageBoxHook(record);
+  return IDOK;
+}
+
+platform::CursorHandle FakeDesktop::ShowWaitCursor() {
+  platform::CursorHandle previous = m_waitCursor ? kWaitCursor : kArrowCursor;
+  m_waitCursor = true;
+  ++waitCursorShows;
+  m_journal.Add("wait cursor on");
+  return previous;
+}
+
+void FakeDesktop::RestoreCursor(platform::CursorHandle previous) {
+  m_waitCursor = previous == kWaitCursor;
+  if (!m_waitCursor) m_journal.Add("wait cursor off");
+}
+
+void FakeDesktop::EnableThreeDControls() {
+  threeDControlsEnabled = true;
+  m_journal.Add("3d controls");
+}
+
+}  // namespace fake

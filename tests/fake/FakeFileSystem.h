@@ -1,0 +1,73 @@
+// An in-memory drive tree that behaves like the Win32 file functions:
+// case-insensitive names, read-only files that refuse deletion and
+// overwriting, CopyFileA carrying the source's attributes, "." and ".." in
+// folder searches, and fopen modes.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fake/Journal.h"
+#include "platform/FileSystem.h"
+
+namespace fake {
+
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  FakeFileSystem(Journal& journal, LastError& lastError);
+
+  // Seeding and inspection (tests only).
+  void AddFile(const std::string& path, const std::string& contents, uint32_t attributes = 0x20);
+  void AddFolder(const std::string& path);
+  bool FileExists(const std::string& path) const;
+  bool FolderExists(const std::string& path) const;
+  std::string Contents(const std::string& path) const;
+  uint32_t Attributes(const std::string& path) const;
+  // Names of the files (not folders) directly in a folder, sorted.
+  std::vector<std::string> FilesIn(const std::string& folder) const;
+  void SetWindowsDirectoryText(const std::string& path) { m_windowsDirectory = path; }
+  // Makes CopyFile to this destination fail (a full disc, a locked file).
+  void FailCopiesTo(const std::string& path);
+  // Absolute form of a path, relative ones taken from the current directory.
+  std::string Absolute(const std::string& path) const;
+
+  // platform::FileSystem
+  std::string GetWindowsDirectory(uint32_t bufferSize) override;
+  std::string GetCurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  bool CreateDirectory(const std::string& path) override;
+  platform::FindHandle FindFirstFile(const std::string& pattern, platform::FindData* data) override;
+  bool FindNextFile(platform::FindHandle handle, platform::FindData* data) override;
+  void FindClose(platform::FindHandle handle) override;
+  bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+  bool MoveFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool SetFileAttributes(const std::string& path, uint32_t attributes) override;
+  std::unique_ptr<platform::Stream> OpenStream(const std::string& path,
+                                               const std::string& mode) override;
+
+  struct Node {
+    std::string path;  // as first written
+    bool folder = false;
+    std::string data;
+    uint32_t attributes = 0;
+  };
+
+ private:
+  Node* Find(const std::string& path);
+  const Node* Find(const std::string& path) const;
+  bool Fail(uint32_t code);
+
+  Journal& m_journal;
+  LastError& m_lastError;
+  std::map<std::string, Node> m_nodes;  // keyed by upper-cased absolute path
+  std::string m_windowsDirectory = "C:\\WINDOWS";
+  std::string m_currentDirectory = "C:\\";
+  std::map<platform::FindHandle, std::vector<platform::FindData>> m_searches;
+  platform::FindHandle m_nextSearch = 1;
+  std::set<std::string> m_failingCopyTargets;
+};
+
+}  // namespace fake

@@ -1,0 +1,42 @@
+// The whole fake Windows machine used by the unit tests: one of each fake
+// subsystem, sharing a journal, a last-error code and a virtual clock, and
+// the platform::Platform that hands them to the program.
+#pragma once
+
+#include "fake/FakeDesktop.h"
+#include "fake/FakeDeviceSetup.h"
+#include "fake/FakeFileSystem.h"
+#include "fake/FakeProcesses.h"
+#include "fake/FakeProfileFiles.h"
+#include "fake/FakeRegistry.h"
+#include "fake/FakeSystem.h"
+#include "fake/Journal.h"
+#include "platform/Platform.h"
+
+namespace fake {
+
+class FakeMachine {
+ public:
+  FakeMachine();
+  FakeMachine(const FakeMachine&) = delete;
+  FakeMachine& operator=(const FakeMachine&) = delete;
+
+  platform::Platform& platform() { return m_platform; }
+
+  Journal journal;
+  LastError lastError;
+  FakeClock clock{journal};
+  FakeFileSystem files{journal, lastError};
+  FakeRegistry registry{journal, lastError};
+  FakeProfileFiles profiles{files, journal};
+  FakeDesktop desktop{clock, journal};
+  FakeProcesses processes{files, journal, lastError};
+  FakeDeviceSetup devices{files, journal, lastError};
+  FakeSystem system{lastError};
+  FakeSecurity security{journal, lastError};
+
+ private:
+  platform::Platform m_platform;
+};
+
+}  // namespace fake

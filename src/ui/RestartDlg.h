@@ -1,0 +1,16 @@
+// CRestartDlg: the last screen of every driver installation, offering to
+// restart Windows now or later.
+#pragma once
+
+#include "res/resource.h"
+#include "ui/framework/Dialog.h"
+
+class CRestartDlg : public CDialog {
+ public:
+  enum { IDD = IDD_RESTART };
+  explicit CRestartDlg(platform::Platform& platform, CWnd* parent = nullptr);
+};
+
+// Enables one privilege, by name, in the current process's token. Nonzero on
+// success; a system without access tokens counts as success.
+BOOL EnablePrivilege(platform::Platform& platform, const char* name);

@@ -1,0 +1,200 @@
+#include "platform/win32/Win32DeviceSetup.h"
+
+#include <cstring>
+
+#include "platform/win32/Win32Windows.h"
+
+namespace platform {
+
+namespace {
+
+using GetClassDevsFn = HDEVINFO(WINAPI*)(const GUID*, PCSTR, HWND, DWORD);
+using EnumDeviceInfoFn = BOOL(WINAPI*)(HDEVINFO, DWORD, SP_DEVINFO_DATA*);
+using GetDeviceRegistryPropertyFn = BOOL(WINAPI*)(HDEVINFO, SP_DEVINFO_DATA*, DWORD, DWORD*, BYTE*,
+                                                  DWORD, DWORD*);
+using RemoveDeviceFn = BOOL(WINAPI*)(HDEVINFO, SP_DEVINFO_DATA*);
+using DestroyDeviceInfoListFn = BOOL(WINAPI*)(HDEVINFO);
+using CopyOEMInfFn = BOOL(WINAPI*)(PCSTR, PCSTR, DWORD, DWORD, PSTR, DWORD, DWORD*, PSTR*);
+using QuerySourceListFn = BOOL(WINAPI*)(DWORD, PCSTR**, UINT*);
+using SetSourceListFn = BOOL(WINAPI*)(DWORD, PCSTR*, UINT);
+using FreeSourceListFn = BOOL(WINAPI*)(PCSTR**, UINT);
+using LocateDevNodeFn = CONFIGRET(WINAPI*)(DEVINST*, DEVINSTID_A, ULONG);
+using ReenumerateDevNodeFn = CONFIGRET(WINAPI*)(DEVINST, ULONG);
+using MixerGetNumDevsFn = UINT(WINAPI*)();
+
+HDEVINFO ToHdevinfo(DevInfoSet set) { return reinterpret_cast<HDEVINFO>(set); }
+
+bool NotImplemented() {
+  ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+  return false;
+}
+
+bool RunningUnderWine() {
+  HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+Win32DeviceSetup::Win32DeviceSetup()
+    : setupApi_("setupapi.dll"),
+      configManager_("cfgmgr32.dll"),
+      multimedia_("winmm.dll"),
+      underWine_(RunningUnderWine()) {}
+
+const Win32DeviceSetup::NativeDevice* Win32DeviceSetup::FindDevice(DevInfoSet set,
+                                                                   const DevInfoData& data) const {
+  auto found = devices_.find({set, data.index});
+  if (found == devices_.end() || found->second.devInst != data.devInst) return nullptr;
+  return &found->second;
+}
+
+DevInfoSet Win32DeviceSetup::GetClassDevs(uint32_t flags) {
+  auto getClassDevs = setupApi_.Find<GetClassDevsFn>("SetupDiGetClassDevsA");
+  if (getClassDevs == nullptr) {
+    NotImplemented();
+    return kInvalidDevInfoSet;
+  }
+  HDEVINFO set = getClassDevs(nullptr, nullptr, nullptr, flags);
+  return reinterpret_cast<DevInfoSet>(set);
+}
+
+bool Win32DeviceSetup::EnumDeviceInfo(DevInfoSet set, uint32_t index, DevInfoData* data) {
+  auto enumDeviceInfo = setupApi_.Find<EnumDeviceInfoFn>("SetupDiEnumDeviceInfo");
+  if (enumDeviceInfo == nullptr) return NotImplemented();
+  SP_DEVINFO_DATA device = {};
+  device.cbSize = sizeof(device);
+  if (!enumDeviceInfo(ToHdevinfo(set), index, &device)) return false;
+  NativeDevice& kept = devices_[{set, index}];
+  kept.devInst = device.DevInst;
+  kept.bytes.assign(reinterpret_cast<const unsigned char*>(&device),
+                    reinterpret_cast<const unsigned char*>(&device) + sizeof(device));
+  data->index = index;
+  data->devInst = device.DevInst;
+  return true;
+}
+
+bool Win32DeviceSetup::GetDeviceRegistryProperty(DevInfoSet set, const DevInfoData& data,
+                                                 uint32_t property, uint8_t* buffer,
+                                                 uint32_t bufferSize, uint32_t* requiredSize) {
+  auto getProperty =
+      setupApi_.Find<GetDeviceRegistryPropertyFn>("SetupDiGetDeviceRegistryPropertyA");
+  if (getProperty == nullptr) return NotImplemented();
+  const NativeDevice* kept = FindDevice(set, data);
+  if (kept == nullptr) {
+    // Not a device that EnumDeviceInfo returned for this set.
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  SP_DEVINFO_DATA device;
+  std::memcpy(&device, kept->bytes.data(), sizeof(device));
+  DWORD required = 0;
+  BOOL ok = getProperty(ToHdevinfo(set), &device, property, nullptr, buffer, bufferSize, &required);
+  if (requiredSize != nullptr) *requiredSize = required;
+  return ok != FALSE;
+}
+
+bool Win32DeviceSetup::RemoveDevice(DevInfoSet set, const DevInfoData& data) {
+  auto removeDevice = setupApi_.Find<RemoveDeviceFn>("SetupDiRemoveDevice");
+  if (removeDevice == nullptr) return NotImplemented();
+  const NativeDevice* kept = FindDevice(set, data);
+  if (kept == nullptr) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  SP_DEVINFO_DATA device;
+  std::memcpy(&device, kept->bytes.data(), sizeof(device));
+  return removeDevice(ToHdevinfo(set), &device) != FALSE;
+}
+
+bool Win32DeviceSetup::DestroyDeviceInfoList(DevInfoSet set) {
+  auto destroy = setupApi_.Find<DestroyDeviceInfoListFn>("SetupDiDestroyDeviceInfoList");
+  if (destroy == nullptr) return NotImplemented();
+  // Forget the set's devices first: the API call's last-error code is left as
+  // it sets it.
+  for (auto it = devices_.lower_bound({set, 0}); it != devices_.end() && it->first.first == set;) {
+    it = devices_.erase(it);
+  }
+  return destroy(ToHdevinfo(set)) != FALSE;
+}
+
+bool Win32DeviceSetup::CopyOEMInf(const std::string& sourceInf, const std::string& mediaLocation,
+                                  uint32_t mediaType, uint32_t copyStyle) {
+  auto copyOemInf = setupApi_.Find<CopyOEMInfFn>("SetupCopyOEMInfA");
+  if (copyOemInf == nullptr) return NotImplemented();
+  return copyOemInf(sourceInf.c_str(), mediaLocation.c_str(), mediaType, copyStyle, nullptr, 0,
+                    nullptr, nullptr) != FALSE;
+}
+
+bool Win32DeviceSetup::QuerySourceList(uint32_t flags, SourceList* list) {
+  list->entries.clear();
+  list->native = 0;
+  list->nativeCount = 0;
+  // Wine's SetupQuerySourceListA is a stub that ends the calling process.
+  if (underWine_) return NotImplemented();
+  auto query = setupApi_.Find<QuerySourceListFn>("SetupQuerySourceListA");
+  if (query == nullptr) return NotImplemented();
+  PCSTR* native = nullptr;
+  UINT count = 0;
+  if (!query(flags, &native, &count)) return false;
+  list->native = reinterpret_cast<uintptr_t>(native);
+  list->nativeCount = count;
+  for (UINT i = 0; i < count && native != nullptr; ++i) {
+    list->entries.emplace_back(native[i] != nullptr ? native[i] : "");
+  }
+  return true;
+}
+
+bool Win32DeviceSetup::SetSourceList(uint32_t flags, const std::vector<std::string>& entries) {
+  auto setList = setupApi_.Find<SetSourceListFn>("SetupSetSourceListA");
+  if (setList == nullptr) return NotImplemented();
+  std::vector<PCSTR> table;
+  table.reserve(entries.size());
+  for (const std::string& entry : entries) table.push_back(entry.c_str());
+  return setList(flags, table.data(), static_cast<UINT>(table.size())) != FALSE;
+}
+
+bool Win32DeviceSetup::FreeSourceList(SourceList* list) {
+  // Wine's SetupFreeSourceListA is a stub that ends the calling process.
+  if (underWine_ || list->native == 0) return false;
+  auto freeList = setupApi_.Find<FreeSourceListFn>("SetupFreeSourceListA");
+  if (freeList == nullptr) return NotImplemented();
+  PCSTR* native = reinterpret_cast<PCSTR*>(list->native);
+  BOOL ok = freeList(&native, list->nativeCount);
+  list->native = 0;
+  list->nativeCount = 0;
+  list->entries.clear();
+  return ok != FALSE;
+}
+
+uint32_t Win32DeviceSetup::LocateRootDevNode(uint32_t flags, uint32_t* devInst) {
+  auto locate = configManager_.Find<LocateDevNodeFn>("CM_Locate_DevNodeA");
+  if (locate == nullptr) {
+    NotImplemented();
+    return CR_FAILURE;
+  }
+  DEVINST found = 0;
+  CONFIGRET result = locate(&found, nullptr, flags);
+  if (result == CR_SUCCESS) *devInst = found;
+  return result;
+}
+
+uint32_t Win32DeviceSetup::ReenumerateDevNode(uint32_t devInst, uint32_t flags) {
+  auto reenumerate = configManager_.Find<ReenumerateDevNodeFn>("CM_Reenumerate_DevNode");
+  if (reenumerate == nullptr) {
+    NotImplemented();
+    return CR_FAILURE;
+  }
+  return reenumerate(devInst, flags);
+}
+
+uint32_t Win32DeviceSetup::MixerGetNumDevs() {
+  auto getNumDevs = multimedia_.Find<MixerGetNumDevsFn>("mixerGetNumDevs");
+  if (getNumDevs == nullptr) {
+    NotImplemented();
+    return 0;
+  }
+  return getNumDevs();
+}
+
+}  // namespace platform

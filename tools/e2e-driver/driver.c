@@ -246,9 +246,29 @@ static int is_class(HWND hwnd, const char* name) {
   return lstrcmpiA(cls, name) == 0;
 }
 
-static int is_messagebox(HWND hwnd) {
-  HWND text = GetDlgItem(hwnd, 0xFFFF);
-  return text && is_class(text, "Static");
+/* A message box has exactly one text static with id 0xFFFF. Dialogs built
+ * from DIALOG templates store IDC_STATIC as 0xFFFF too, so a dialog with an
+ * icon and a label both marked IDC_STATIC is not a message box. */
+typedef struct {
+  HWND text;
+  int count;
+  int pictures;
+} TextStatic;
+
+static BOOL CALLBACK find_text_static(HWND ctrl, LPARAM lp) {
+  TextStatic* found = (TextStatic*)lp;
+  if (GetDlgCtrlID(ctrl) == 0xFFFF && is_class(ctrl, "Static")) {
+    LONG type = GetWindowLongA(ctrl, GWL_STYLE) & SS_TYPEMASK;
+    if (type == SS_ICON || type == SS_BITMAP) found->pictures++;
+    if (found->count++ == 0) found->text = ctrl;
+  }
+  return TRUE;
+}
+
+static HWND messagebox_text(HWND hwnd) {
+  TextStatic found = {NULL, 0, 0};
+  EnumChildWindows(hwnd, find_text_static, (LPARAM)&found);
+  return found.count == 1 && found.pictures == 0 ? found.text : NULL;
 }
 
 static BOOL CALLBACK add_control(HWND ctrl, LPARAM lp) {
@@ -257,6 +277,9 @@ static BOOL CALLBACK add_control(HWND ctrl, LPARAM lp) {
   char text[1024];
   if (!GetClassNameA(ctrl, cls, sizeof cls)) cls[0] = '\0';
   window_text(ctrl, text, sizeof text);
+  /* The text of an icon or bitmap static is a resource reference, not text. */
+  LONG type = GetWindowLongA(ctrl, GWL_STYLE) & SS_TYPEMASK;
+  if (lstrcmpiA(cls, "Static") == 0 && (type == SS_ICON || type == SS_BITMAP)) text[0] = '\0';
   int checked = 0;
   if (lstrcmpiA(cls, "Button") == 0) checked = send_timeout(ctrl, BM_GETCHECK, 0, 0) == BST_CHECKED;
   if (line->data[line->len - 1] != '[') buf_add(line, ",");
@@ -389,12 +412,12 @@ static void run_actions(HWND dlg, const Rule* rule) {
   }
 }
 
-static void handle_messagebox(HWND box) {
+static void handle_messagebox(HWND box, HWND text_static) {
   char caption[1024];
   char text[4096];
   char owner_caption[1024] = "";
   window_text(box, caption, sizeof caption);
-  window_text(GetDlgItem(box, 0xFFFF), text, sizeof text);
+  window_text(text_static, text, sizeof text);
   HWND owner = GetWindow(box, GW_OWNER);
   if (owner) window_text(owner, owner_caption, sizeof owner_caption);
 
@@ -478,8 +501,9 @@ static void scan_windows(void) {
       continue;
     }
     set_add(&g_handled, hwnd);
-    if (is_messagebox(hwnd)) {
-      handle_messagebox(hwnd);
+    HWND text_static = messagebox_text(hwnd);
+    if (text_static) {
+      handle_messagebox(hwnd, text_static);
     } else {
       handle_dialog(hwnd);
     }

@@ -24,6 +24,8 @@ uint32_t Win32SystemServices::GetLastError() { return ::GetLastError(); }
 
 void Win32SystemServices::SetLastError(uint32_t code) { ::SetLastError(code); }
 
+bool Win32SystemServices::IsDBCSLeadByte(uint8_t byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
 bool Win32SystemServices::OpenProcessTokenForAdjust(TokenHandle* token) {
   HANDLE opened = nullptr;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &opened)) return false;

@@ -1,0 +1,215 @@
+// The start routine run whole on the fake machine: which path each run takes
+// and what it leaves behind.
+#include <gtest/gtest.h>
+
+#include "app/SetupApp.h"
+#include "fake/FakeMachine.h"
+#include "platform/WinApi.h"
+#include "res/resource.h"
+
+namespace {
+
+const char* const kDisc = "D:\\DISC\\";
+const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A disc in D:\DISC with the program, the general setup and the suite setup.
+void LayOutDisc(fake::FakeMachine& machine) {
+  machine.files.AddFile(std::string(kDisc) + "W2KSetup.exe", "program");
+  machine.files.AddFile(std::string(kDisc) + "Setup.exe", "general setup");
+  machine.files.AddFile(std::string(kDisc) + "W2K-ME\\app\\Setup.exe", "suite setup");
+}
+
+struct RunResult {
+  int exitCode = 0;
+  bool exited = false;  // ended the process itself rather than returning
+  int win2000 = -1;
+};
+
+// Runs the program from the disc with these arguments.
+RunResult RunProgram(fake::FakeMachine& machine, const std::string& arguments,
+                     const platform::OsVersion& version) {
+  machine.system.SetVersion(version);
+  machine.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe" +
+                                   (arguments.empty() ? "" : " " + arguments));
+  CSetupApp app(machine.platform());
+  RunResult result;
+  try {
+    result.exitCode = app.Run();
+  } catch (const fake::ProcessExit& exit) {
+    result.exitCode = exit.exitCode;
+    result.exited = true;
+  }
+  result.win2000 = app.m_bWin2000;
+  return result;
+}
+
+class SetupAppTest : public ::testing::Test {
+ protected:
+  SetupAppTest() { LayOutDisc(machine); }
+
+  void SetupIni(const std::string& body) {
+    machine.files.AddFile(std::string(kDisc) + "setup.ini", "[InstallOption]\r\n" + body);
+  }
+
+  int Run(const std::string& arguments, const platform::OsVersion& version) {
+    RunResult result = RunProgram(machine, arguments, version);
+    exited = result.exited;
+    win2000 = result.win2000;
+    return result.exitCode;
+  }
+
+  void TearDown() override { EXPECT_TRUE(machine.desktop.Errors().empty()); }
+
+  fake::FakeMachine machine;
+  bool exited = false;
+  int win2000 = -1;
+};
+
+TEST(SetupApp, OlderSystemsForwardToTheDiscSetupWithTheirSwitch) {
+  struct Case {
+    platform::OsVersion version;
+    const char* arguments;
+    const char* ini;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {fake::versions::kWindows98, "/ap", "", "\"D:\\DISC\\Setup.exe\" /AP"},
+      {fake::versions::kWindows98, "/AP", "DriverOnly=1\r\n", "\"D:\\DISC\\Setup.exe\" /AP"},
+      {fake::versions::kWindowsMe, "-Driver", "", "\"D:\\DISC\\Setup.exe\" /DRIVER"},
+      {fake::versions::kWindowsMe, "", "DriverOnly=1\r\n", "\"D:\\DISC\\Setup.exe\" /DRIVER"},
+      {fake::versions::kWindows98, "", "WebSetup=2\r\nInstallWDMDriver=1\r\n",
+       "\"D:\\DISC\\Setup.exe\""},
+      {fake::versions::kWindowsNt4, "/AP /DRIVER", "", "\"D:\\DISC\\Setup.exe\""},
+      {fake::versions::kWindows95, "driver", "", "\"D:\\DISC\\Setup.exe\" /DRIVER"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    fake::FakeMachine machine;
+    LayOutDisc(machine);
+    machine.files.AddFile(std::string(kDisc) + "setup.ini",
+                          std::string("[InstallOption]\r\n") + c.ini);
+    RunResult result = RunProgram(machine, c.arguments, c.version);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_FALSE(result.exited);
+    EXPECT_EQ(result.win2000, 0);
+    ASSERT_EQ(machine.processes.Started().size(), 1u);
+    const fake::StartedProgram& started = machine.processes.Started()[0];
+    EXPECT_TRUE(started.viaWinExec);
+    EXPECT_EQ(started.commandLine, c.expected);
+    EXPECT_EQ(started.showWindow, SW_SHOW);
+    EXPECT_TRUE(machine.desktop.MessageBoxes().empty());
+    EXPECT_TRUE(machine.desktop.DialogsRun().empty());
+    EXPECT_FALSE(machine.desktop.threeDControlsEnabled);
+  }
+}
+
+TEST_F(SetupAppTest, AQuotedProgramPathCannotStartAShorterOne) {
+  // "C:\Program.exe" must not run in place of "C:\Program Files\Disc\Setup.exe".
+  machine.files.AddFile("C:\\Program.exe", "intruder");
+  machine.files.AddFile("C:\\Program Files\\Disc\\Setup.exe", "general setup");
+  machine.system.SetVersion(fake::versions::kWindows98);
+  machine.processes.SetCommandLine("\"C:\\Program Files\\Disc\\W2KSetup.exe\"");
+  CSetupApp app(machine.platform());
+  app.Run();
+  ASSERT_EQ(machine.processes.Started().size(), 1u);
+  EXPECT_EQ(machine.processes.Started()[0].program, "C:\\Program Files\\Disc\\Setup.exe");
+}
+
+TEST_F(SetupAppTest, SuiteOnlyClosesUninstallsLaunchesAndExitsWithZero) {
+  machine.desktop.AddTopLevelWindow("TuneStack");
+  machine.desktop.AddTopLevelWindow("CD Player");
+  machine.registry.SetString(platform::Hive::LocalMachine,
+                             "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tonivo "
+                             "Applications",
+                             "UninstallString", "C:\\UNINST\\UNINS.EXE");
+  machine.files.AddFile("C:\\UNINST\\UNINS.EXE", "uninstaller");
+  machine.processes.SetBehaviour("C:\\UNINST\\UNINS.EXE", {3, 0, nullptr});
+
+  EXPECT_EQ(Run("/ap", fake::versions::kWindows2000), 0);
+  EXPECT_TRUE(exited);
+  EXPECT_EQ(win2000, 1);
+  EXPECT_EQ(machine.desktop.ClosedWindows(), std::vector<std::string>{"TuneStack"});
+  EXPECT_EQ(machine.clock.Sleeps(), (std::vector<uint32_t>{500, 500}));
+  ASSERT_EQ(machine.processes.Started().size(), 2u);
+  EXPECT_EQ(machine.processes.Started()[0].commandLine, "C:\\UNINST\\UNINS.EXE -a");
+  EXPECT_EQ(machine.processes.Started()[0].exitCodeQueries, 4);
+  EXPECT_EQ(machine.processes.Started()[1].commandLine, "\"D:\\DISC\\W2K-ME\\app\\Setup.exe\"");
+  EXPECT_EQ(machine.processes.Started()[1].currentDirectory, "D:\\DISC\\W2K-ME");
+  EXPECT_EQ(machine.processes.Started()[1].showWindow, SW_SHOW);
+  EXPECT_FALSE(machine.files.FileExists("C:\\WINDOWS\\QXISETUP.INI"));
+  EXPECT_FALSE(machine.desktop.threeDControlsEnabled);
+}
+
+TEST_F(SetupAppTest, SuiteOnlyWithoutTheSuiteSetupSaysSoAndExitsWithZero) {
+  machine.files.DeleteFile(std::string(kDisc) + "W2K-ME\\app\\Setup.exe");
+  machine.files.AddFile(std::string(kDisc) + "WIN_ME\\app\\Setup.exe", "other layout");
+  EXPECT_EQ(Run("-AP", fake::versions::kWindowsXp), 0);
+  EXPECT_TRUE(exited);
+  ASSERT_EQ(machine.desktop.MessageBoxes().size(), 1u);
+  const fake::MessageBoxRecord& box = machine.desktop.MessageBoxes()[0];
+  EXPECT_EQ(box.text, "Can not find the Tonivo Applications setup program.");
+  EXPECT_EQ(box.caption, "Setup");
+  EXPECT_EQ(box.owner, 0u);
+  EXPECT_EQ(box.type, MB_OK);
+  EXPECT_TRUE(machine.processes.Started().empty());
+}
+
+TEST_F(SetupAppTest, WebSetupOneWithoutWdmDriverDoesNothingButTheDefaults) {
+  SetupIni("WebSetup=1\r\nInstallWDMDriver=0\r\n");
+  machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications",
+                             "C:\\APPS\\START.EXE");
+  machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Other", "C:\\OTHER.EXE");
+  EXPECT_EQ(Run("/AP", fake::versions::kWindowsXp), 0);
+  EXPECT_FALSE(exited);
+  EXPECT_TRUE(machine.processes.Started().empty());
+  EXPECT_TRUE(machine.desktop.MessageBoxes().empty());
+  EXPECT_TRUE(machine.desktop.DialogsRun().empty());
+  EXPECT_TRUE(machine.desktop.threeDControlsEnabled);
+  EXPECT_FALSE(
+      machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
+  EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Other"));
+  EXPECT_EQ(machine.registry.OpenKeyCount(), 0u);
+}
+
+TEST_F(SetupAppTest, DialogPathsShowTheirTemplateAsTheMainWindow) {
+  machine.desktop.Script(IDD_SETUP, {fake::Click(IDCANCEL)});
+  EXPECT_EQ(Run("", fake::versions::kWindowsXp), 0);
+  EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
+  EXPECT_TRUE(machine.desktop.threeDControlsEnabled);
+
+  fake::FakeMachine options;
+  options.files.AddFile(std::string(kDisc) + "setup.ini",
+                        "[InstallOption]\r\nWebSetup=1\r\nInstallWDMDriver=1\r\n");
+  options.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe");
+  options.desktop.Script(IDD_WDM_OPTIONS, {fake::PressEscape()});
+  CSetupApp app(options.platform());
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(options.desktop.DialogsRun(), std::vector<int>{IDD_WDM_OPTIONS});
+  EXPECT_TRUE(options.desktop.Errors().empty());
+}
+
+TEST_F(SetupAppTest, TheRunValueGoesOnEveryPathButTheLogonRun) {
+  machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications", "x");
+  Run("", fake::versions::kWindows98);
+  EXPECT_FALSE(
+      machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
+}
+
+TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
+  machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications", "x");
+  machine.registry.DenyFullAccess(platform::Hive::LocalMachine, kRunKey);
+  Run("", fake::versions::kWindowsMe);
+  EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
+  EXPECT_EQ(machine.processes.Started().size(), 1u);
+}
+
+TEST(WindowsVersion, NtFiveAndLaterCountsAsWindows2000) {
+  EXPECT_TRUE(IsWindows2000OrLater(fake::versions::kWindows2000));
+  EXPECT_TRUE(IsWindows2000OrLater(fake::versions::kWindowsXp));
+  EXPECT_TRUE(IsWindows2000OrLater(fake::versions::kWindows7));
+  EXPECT_FALSE(IsWindows2000OrLater(fake::versions::kWindowsNt4));
+  EXPECT_FALSE(IsWindows2000OrLater(fake::versions::kWindowsMe));
+  EXPECT_FALSE(IsWindows2000OrLater({5, 0, 0, VER_PLATFORM_WIN32_WINDOWS}));
+}
+
+}  // namespace

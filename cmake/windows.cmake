@@ -7,9 +7,10 @@ file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32
 add_executable(W2KSetup WIN32 ${WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/src/res/app.rc)
 target_include_directories(W2KSetup PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(W2KSetup PRIVATE ${WARNINGS})
-# Only these DLLs may appear in the import table: setupapi, cfgmgr32 and
-# winmm are loaded at run time so the program starts on Windows 95 and NT 4.
-target_link_libraries(W2KSetup PRIVATE setupcore comctl32 gdi32 advapi32 user32 kernel32)
+# Only system DLLs that every Windows version has are imported. setupapi,
+# cfgmgr32 and winmm are loaded at run time by full path so the program starts
+# on Windows 95 and NT 4; comctl32 is loaded once the DLL search is restricted.
+target_link_libraries(W2KSetup PRIVATE setupcore gdi32 advapi32 user32 kernel32)
 target_link_options(W2KSetup PRIVATE -static -mwindows -s)
 set_target_properties(W2KSetup PROPERTIES OUTPUT_NAME W2KSetup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

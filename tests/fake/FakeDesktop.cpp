@@ -204,9 +204,9 @@ intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
   }
 
   Deliver(m_windows[dialog], WM_INITDIALOG, 0, 0);
-  if (!m_windows[dialog].ended && (dialogTemplate.style & kWsVisible)) {
-    m_windows[dialog].visible = true;
-  }
+  // DialogBox shows a modal dialog when its queue first goes empty, whether or
+  // not the template has WS_VISIBLE.
+  if (!m_windows[dialog].ended) m_windows[dialog].visible = true;
 
   std::vector<UserAction> script;
   auto scripts = m_scripts.find(templateId);

@@ -1,6 +1,70 @@
 #include "app/AudioDefaults.h"
 
-// Entry points only; the defaults are applied by a later change.
-void SetDefaultSoundFormat(platform::Platform&) {}
+#include "platform/Helpers.h"
+#include "platform/WinApi.h"
 
-void WriteCdPlayerProfile(platform::Platform&, const std::string&) {}
+namespace {
+
+constexpr const char* kAudioKey = "Software\\Microsoft\\Multimedia\\Audio";
+constexpr const char* kDefaultUserAudioKey = ".Default\\Software\\Microsoft\\Multimedia\\Audio";
+constexpr uint32_t kFormatsBufferSize = 1024;
+
+// The first comma-terminated entry of the list that contains "CD"; the entry
+// after the last comma is not a candidate. Empty when there is none.
+std::string FirstCdFormat(const std::string& formats) {
+  size_t start = 0;
+  for (size_t comma = formats.find(','); comma != std::string::npos;
+       comma = formats.find(',', start)) {
+    std::string entry = formats.substr(start, comma - start);
+    if (entry.find("CD") != std::string::npos) return entry;
+    start = comma + 1;
+  }
+  return std::string();
+}
+
+// Reads "SystemFormats" of the current user; false when it cannot be read.
+bool ReadSystemFormats(platform::Registry& registry, std::string* formats) {
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::Hive::CurrentUser, kAudioKey, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  std::string data;
+  uint32_t type = 0;
+  bool read =
+      registry.QueryValue(key, "SystemFormats", kFormatsBufferSize, &data, &type) == ERROR_SUCCESS;
+  registry.CloseKey(key);
+  if (!read) return false;
+  // A value that fills the buffer may carry no terminating zero: the text
+  // then ends with the bytes read.
+  *formats = data.substr(0, data.find('\0'));
+  return true;
+}
+
+// Sets "DefaultFormat" in an existing key; a key that does not open is left alone.
+void WriteDefaultFormat(platform::Registry& registry, platform::Hive hive, const char* subKey,
+                        const std::string& format) {
+  platform::RegKey key = 0;
+  if (registry.OpenKey(hive, subKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  registry.SetValue(key, "DefaultFormat", REG_SZ, format + std::string(1, '\0'));
+  registry.CloseKey(key);
+}
+
+}  // namespace
+
+void SetDefaultSoundFormat(platform::Platform& platform) {
+  std::string formats;
+  if (!ReadSystemFormats(platform.registry, &formats)) return;
+  const std::string format = FirstCdFormat(formats);
+  if (format.empty()) return;
+  // Written whole, however long the name is.
+  WriteDefaultFormat(platform.registry, platform::Hive::CurrentUser, kAudioKey, format);
+  WriteDefaultFormat(platform.registry, platform::Hive::Users, kDefaultUserAudioKey, format);
+}
+
+void WriteCdPlayerProfile(platform::Platform& platform, const std::string& setupIni) {
+  const std::string profile =
+      platform::WindowsDirectoryWithBackslash(platform.files) + "QXCDPLAY.INI";
+  const uint32_t usingCdda = platform.profiles.GetInt("Default", "UsingCDDA", 0, setupIni);
+  platform.profiles.WriteString("CD PLAYER", "UsingCDDA", usingCdda != 0 ? "1" : "0", profile);
+}

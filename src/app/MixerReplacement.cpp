@@ -1,4 +1,60 @@
 #include "app/MixerReplacement.h"
 
-// Entry point only; the replacement comes with a later change.
-bool RunMixerReplacement(platform::Platform&) { return false; }
+#include <string>
+
+#include "platform/Helpers.h"
+#include "platform/WinApi.h"
+
+namespace {
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValue = "Replace Quarnex Mixer";
+constexpr const char* kMixerTitle = "Mixer";
+constexpr int kFurtherLooks = 100;
+constexpr uint32_t kPause = 1000;
+
+// Deletes the logon entry so that the replacement runs once per arming.
+// False when the Run key does not open with full access.
+bool DisarmLogonEntry(platform::Registry& registry) {
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::Hive::LocalMachine, kRunKey, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  registry.DeleteValue(key, kRunValue);  // already gone is fine
+  registry.CloseKey(key);
+  return true;
+}
+
+// The mixer may still be starting at logon: looks for its window for about
+// 100 seconds and closes it when it shows up.
+void CloseRunningMixer(platform::Platform& platform) {
+  platform::Hwnd window = platform.desktop.FindTopLevelWindow(kMixerTitle);
+  for (int looks = 0; !window && looks < kFurtherLooks; ++looks) {
+    window = platform.desktop.FindTopLevelWindow(kMixerTitle);
+    platform.clock.Sleep(kPause);
+  }
+  if (!window) return;
+  platform.desktop.SendMessage(window, WM_CLOSE, 0, 0);
+  platform.clock.Sleep(kPause);
+}
+
+}  // namespace
+
+bool RunMixerReplacement(platform::Platform& platform) {
+  if (!DisarmLogonEntry(platform.registry)) return false;
+  CloseRunningMixer(platform);
+
+  const std::string windowsDirectory = platform::WindowsDirectoryWithBackslash(platform.files);
+  const std::string newMixer = windowsDirectory + "Mixer.dat";
+  const std::string mixer = windowsDirectory + "Mixer.exe";
+  if (!platform::FileIsPresent(platform.files, newMixer)) return false;
+
+  // Copied over the old mixer rather than after deleting it: a copy that
+  // fails then leaves the old mixer in place. "Mixer.dat" stays.
+  platform::CopyOver(platform.files, newMixer, mixer);
+
+  platform::StartedProcess started;
+  platform.processes.CreateProcess(platform::Quoted(mixer) + " /startup", SW_HIDE, &started);
+  return true;
+}

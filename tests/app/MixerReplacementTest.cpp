@@ -1,0 +1,238 @@
+// The logon run "-ReplaceMixer", run through the whole start routine: the
+// entry, the early exits into the normal start-up, the wait for the mixer's
+// window, the swap and the hidden start of the new mixer.
+#include <gtest/gtest.h>
+
+#include "app/MixerReplacement.h"
+#include "app/SetupApp.h"
+#include "fake/FakeMachine.h"
+#include "platform/WinApi.h"
+#include "res/resource.h"
+
+namespace {
+
+using platform::Hive;
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kEntry = "Replace Quarnex Mixer";
+constexpr const char* kSuiteEntry = "Tonivo Applications";
+constexpr const char* kMixerExe = "C:\\WINDOWS\\Mixer.exe";
+constexpr const char* kMixerDat = "C:\\WINDOWS\\Mixer.dat";
+constexpr const char* kCdPlayerProfile = "C:\\WINDOWS\\QXCDPLAY.INI";
+constexpr const char* kOldMixer = "old mixer bytes";
+constexpr const char* kNewMixer = "new mixer \x01\x02 bytes";
+
+// The state a driver installation leaves behind: the armed logon entry, the
+// new mixer beside the old one, and this program's copy that Windows starts.
+void Arm(fake::FakeMachine& machine, const std::string& switches = "-ReplaceMixer") {
+  machine.system.SetVersion(fake::versions::kWindowsXp);
+  machine.registry.SetString(Hive::LocalMachine, kRunKey, kEntry,
+                             "C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer");
+  machine.registry.SetString(Hive::LocalMachine, kRunKey, kSuiteEntry, "C:\\suite.exe");
+  machine.files.AddFile("C:\\WINDOWS\\W2KSetup.exe", "this program");
+  machine.files.AddFile(kMixerExe, kOldMixer);
+  machine.files.AddFile(kMixerDat, kNewMixer);
+  machine.processes.SetCommandLine("C:\\WINDOWS\\W2KSetup.exe " + switches);
+}
+
+void RunSetup(fake::FakeMachine& machine) {
+  CSetupApp app(machine.platform());
+  app.Run();
+}
+
+// The normal start-up after leaving the mode: the main dialog, cancelled.
+void RunExpectingMainDialog(fake::FakeMachine& machine) {
+  machine.desktop.Script(IDD_SETUP, {fake::Click(IDCANCEL)});
+  RunSetup(machine);
+  EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
+  EXPECT_TRUE(machine.desktop.Errors().empty());
+}
+
+bool HasValue(const fake::FakeMachine& machine, const char* name) {
+  return machine.registry.Value(Hive::LocalMachine, kRunKey, name).has_value();
+}
+
+std::vector<uint32_t> Repeated(size_t count) { return std::vector<uint32_t>(count, 1000); }
+
+TEST(MixerReplacement, SwitchInAnyLetterCaseEntersTheMode) {
+  for (const char* switches :
+       {"-ReplaceMixer", "-replacemixer", "-REPLACEMIXER", "-rEPLACEmIXER"}) {
+    SCOPED_TRACE(switches);
+    fake::FakeMachine machine;
+    Arm(machine, switches);
+    RunSetup(machine);
+    EXPECT_FALSE(HasValue(machine, kEntry));
+    EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+    EXPECT_TRUE(machine.desktop.DialogsRun().empty());
+  }
+}
+
+TEST(MixerReplacement, AnythingAfterTheSwitchIsAnOrdinaryRun) {
+  for (const char* switches : {"-ReplaceMixer ", "-ReplaceMixer /startup",
+                               "-ReplaceMixer -ReplaceMixer", "ReplaceMixer"}) {
+    SCOPED_TRACE(switches);
+    fake::FakeMachine machine;
+    Arm(machine, switches);
+    machine.desktop.AddTopLevelWindow("Mixer");
+    RunExpectingMainDialog(machine);
+    EXPECT_TRUE(HasValue(machine, kEntry));
+    EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
+    EXPECT_EQ(machine.desktop.Looks("Mixer"), 0);
+    EXPECT_TRUE(machine.processes.Started().empty());
+  }
+}
+
+TEST(MixerReplacement, RunKeyWithoutFullAccessLeavesEverythingAndStartsUpNormally) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.registry.DenyFullAccess(Hive::LocalMachine, kRunKey);
+  machine.desktop.AddTopLevelWindow("Mixer");
+  // The program directory is now the Windows directory: its setup.ini is read.
+  machine.files.AddFile("C:\\WINDOWS\\setup.ini", "[Default]\r\nUsingCDDA=1\r\n");
+
+  RunExpectingMainDialog(machine);
+
+  EXPECT_TRUE(HasValue(machine, kEntry));  // still armed for the next logon
+  EXPECT_EQ(machine.desktop.Looks("Mixer"), 0);
+  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
+  EXPECT_TRUE(machine.clock.Sleeps().empty());
+  EXPECT_EQ(machine.profiles.Get("CD PLAYER", "UsingCDDA", kCdPlayerProfile), "1");
+  EXPECT_EQ(machine.registry.OpenKeyCount(), 0u);
+}
+
+TEST(MixerReplacement, MissingNewMixerLeavesTheModeAfterDisarmingAndClosing) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.files.DeleteFile(kMixerDat);
+  machine.desktop.AddTopLevelWindow("Mixer");
+
+  RunExpectingMainDialog(machine);
+
+  EXPECT_FALSE(HasValue(machine, kEntry));
+  EXPECT_EQ(machine.desktop.ClosedWindows(), std::vector<std::string>{"Mixer"});
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
+  EXPECT_TRUE(machine.processes.Started().empty());
+  // The rest of the start-up ran: the suite's logon value and the profile.
+  EXPECT_FALSE(HasValue(machine, kSuiteEntry));
+  EXPECT_EQ(machine.profiles.Get("CD PLAYER", "UsingCDDA", kCdPlayerProfile), "0");
+}
+
+TEST(MixerReplacement, WaitsUpToAHundredSecondsForTheMixerWindow) {
+  struct Case {
+    const char* name;
+    bool window;
+    uint64_t appearsAt;
+    int looks;
+    size_t sleeps;  // of 1000 ms each, the one after WM_CLOSE included
+    bool closed;
+  };
+  // The first two looks happen at time 0, then one look per second.
+  const Case kCases[] = {
+      {"open at the first look", true, 0, 1, 1, true},
+      {"found at the fifth look", true, 3000, 5, 5, true},
+      {"found at the last look", true, 99000, 101, 101, true},
+      {"appears just too late", true, 99001, 101, 100, false},
+      {"never there", false, 0, 101, 100, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    Arm(machine);
+    if (c.window) machine.desktop.AddTopLevelWindow("Mixer", c.appearsAt);
+
+    RunSetup(machine);
+
+    EXPECT_EQ(machine.desktop.Looks("Mixer"), c.looks);
+    EXPECT_EQ(machine.clock.Sleeps(), Repeated(c.sleeps));
+    EXPECT_EQ(machine.desktop.ClosedWindows(),
+              c.closed ? std::vector<std::string>{"Mixer"} : std::vector<std::string>{});
+    // Closed or not, the swap and the start follow.
+    EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+    EXPECT_EQ(machine.processes.Started().size(), 1u);
+  }
+}
+
+TEST(MixerReplacement, ClosesTheMixerThenPausesBeforeTheSwap) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.desktop.AddTopLevelWindow("Mixer");
+  RunSetup(machine);
+
+  const fake::Journal& journal = machine.journal;
+  int close = journal.Find("close Mixer");
+  ASSERT_GE(close, 0);
+  EXPECT_EQ(journal.Find("sleep 1000"), close + 1);
+  int copy = journal.Find("copy C:\\WINDOWS\\Mixer.dat -> C:\\WINDOWS\\Mixer.exe");
+  EXPECT_GT(copy, close + 1);
+  EXPECT_GT(journal.Find("start \"C:\\WINDOWS\\Mixer.exe\" /startup"), copy);
+}
+
+TEST(MixerReplacement, SwapsTheMixerInPlaceAndStartsItHidden) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  // A read-only mixer is overwritten all the same.
+  machine.files.AddFile(kMixerExe, kOldMixer, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+
+  RunSetup(machine);
+
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+  EXPECT_EQ(machine.files.Contents(kMixerDat), kNewMixer);  // left in place
+  EXPECT_TRUE(machine.journal.StartingWith("delete ").empty());
+  ASSERT_EQ(machine.processes.Started().size(), 1u);
+  const fake::StartedProgram& mixer = machine.processes.Started()[0];
+  EXPECT_EQ(mixer.commandLine, "\"C:\\WINDOWS\\Mixer.exe\" /startup");
+  EXPECT_EQ(mixer.program, kMixerExe);
+  EXPECT_EQ(mixer.showWindow, SW_HIDE);
+  EXPECT_FALSE(mixer.viaWinExec);
+  EXPECT_FALSE(HasValue(machine, kEntry));
+}
+
+TEST(MixerReplacement, FailingCopyKeepsTheOldMixer) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.files.FailCopiesTo(kMixerExe);
+
+  RunSetup(machine);
+
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
+  ASSERT_EQ(machine.processes.Started().size(), 1u);
+  EXPECT_EQ(machine.processes.Started()[0].program, kMixerExe);
+}
+
+TEST(MixerReplacement, EntryAlreadyRemovedByHandStillSwaps) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  platform::RegKey key = 0;
+  ASSERT_EQ(machine.registry.OpenKey(Hive::LocalMachine, kRunKey, KEY_ALL_ACCESS, &key),
+            ERROR_SUCCESS);
+  machine.registry.DeleteValue(key, kEntry);
+  machine.registry.CloseKey(key);
+
+  RunSetup(machine);
+
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+  EXPECT_EQ(machine.processes.Started().size(), 1u);
+  EXPECT_TRUE(machine.desktop.DialogsRun().empty());
+}
+
+TEST(MixerReplacement, NothingElseOfTheStartUpRunsAfterTheSwap) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  const char* audioKey = "Software\\Microsoft\\Multimedia\\Audio";
+  machine.registry.SetString(Hive::CurrentUser, audioKey, "SystemFormats", "CD Quality,Radio,");
+  machine.files.AddFile("C:\\WINDOWS\\setup.ini", "[InstallOption]\r\nDriverOnly=1\r\n");
+
+  RunSetup(machine);
+
+  EXPECT_TRUE(HasValue(machine, kSuiteEntry));
+  EXPECT_FALSE(machine.files.FileExists(kCdPlayerProfile));
+  EXPECT_FALSE(machine.registry.Value(Hive::CurrentUser, audioKey, "DefaultFormat").has_value());
+  EXPECT_TRUE(machine.desktop.DialogsRun().empty());
+  EXPECT_TRUE(machine.desktop.MessageBoxes().empty());
+  EXPECT_FALSE(machine.desktop.threeDControlsEnabled);
+  EXPECT_EQ(machine.processes.Started().size(), 1u);  // the new mixer only
+  EXPECT_EQ(machine.registry.OpenKeyCount(), 0u);
+}
+
+}  // namespace

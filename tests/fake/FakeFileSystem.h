@@ -30,6 +30,8 @@ class FakeFileSystem : public platform::FileSystem {
   void SetWindowsDirectoryText(const std::string& path) { m_windowsDirectory = path; }
   // Makes CopyFile to this destination fail (a full disc, a locked file).
   void FailCopiesTo(const std::string& path);
+  // File searches opened by FindFirstFile and not yet closed.
+  size_t OpenSearches() const { return m_searches.size(); }
   // Absolute form of a path, relative ones taken from the current directory.
   std::string Absolute(const std::string& path) const;
 

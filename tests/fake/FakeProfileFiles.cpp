@@ -83,6 +83,7 @@ bool FakeProfileFiles::Lookup(const std::string& section, const std::string& key
 
 uint32_t FakeProfileFiles::GetInt(const std::string& section, const std::string& key,
                                   int defaultValue, const std::string& file) {
+  ++m_reads[Upper(m_files.Absolute(Resolve(file)))];
   std::string value;
   if (!Lookup(section, key, file, &value) || value.empty()) {
     return static_cast<uint32_t>(defaultValue);
@@ -111,6 +112,7 @@ uint32_t FakeProfileFiles::GetInt(const std::string& section, const std::string&
 std::string FakeProfileFiles::GetString(const std::string& section, const std::string& key,
                                         const std::string& defaultValue, uint32_t bufferSize,
                                         const std::string& file) {
+  ++m_reads[Upper(m_files.Absolute(Resolve(file)))];
   std::string value;
   if (!Lookup(section, key, file, &value)) {
     value = defaultValue;
@@ -162,6 +164,11 @@ bool FakeProfileFiles::WriteString(const std::string& section, const std::string
   m_files.AddFile(path, data, m_files.Attributes(path));
   m_journal.Add("profile " + m_files.Absolute(path) + " [" + section + "] " + key + "=" + value);
   return true;
+}
+
+int FakeProfileFiles::Reads(const std::string& file) const {
+  auto it = m_reads.find(Upper(m_files.Absolute(Resolve(file))));
+  return it == m_reads.end() ? 0 : it->second;
 }
 
 bool FakeProfileFiles::Has(const std::string& section, const std::string& key,

@@ -5,6 +5,9 @@
 // means a file in the Windows directory.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "fake/FakeFileSystem.h"
 #include "fake/Journal.h"
 #include "platform/ProfileFiles.h"
@@ -26,6 +29,8 @@ class FakeProfileFiles : public platform::ProfileFiles {
   // The stored value, or nullopt-like "missing" flag (tests only).
   bool Has(const std::string& section, const std::string& key, const std::string& file);
   std::string Get(const std::string& section, const std::string& key, const std::string& file);
+  // How many values have been read from a file, by GetInt and GetString.
+  int Reads(const std::string& file) const;
 
  private:
   std::string Resolve(const std::string& file) const;
@@ -34,6 +39,7 @@ class FakeProfileFiles : public platform::ProfileFiles {
 
   FakeFileSystem& m_files;
   Journal& m_journal;
+  std::map<std::string, int> m_reads;  // by upper-cased absolute path
 };
 
 }  // namespace fake

@@ -159,7 +159,7 @@ uint32_t FakeDeviceSetup::ReenumerateDevNode(uint32_t, uint32_t) {
 
 uint32_t FakeDeviceSetup::MixerGetNumDevs() {
   ++mixerCountCalls;
-  uint32_t count = mixerCounts.front();
+  uint32_t count = mixerCounts.front() + (reenumerations ? mixersFromReenumeration : 0);
   if (mixerCounts.size() > 1) mixerCounts.pop_front();
   m_journal.Add("mixers " + std::to_string(count));
   return count;

@@ -40,6 +40,9 @@ class FakeDeviceSetup : public platform::DeviceSetup {
   int reenumerations = 0;
   // Values returned by successive MixerGetNumDevs calls; the last one repeats.
   std::deque<uint32_t> mixerCounts{0};
+  // Mixer devices that a re-enumeration brings up at once (a detected device
+  // whose driver loads immediately); added to every count read after it.
+  uint32_t mixersFromReenumeration = 0;
   int mixerCountCalls = 0;
   std::vector<std::string> copiedInfs;  // source INF paths given to CopyOEMInf
   int openSets = 0;

@@ -1,0 +1,49 @@
+// A machine prepared for driver installations: a driver disc in D:, a web
+// package in a download folder, the Run key, and a restart prompt answered
+// "later", plus helpers to run the installation as each caller does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "driver/InstallDriverPackage.h"
+#include "fake/FakeMachine.h"
+
+namespace driver_test {
+
+constexpr const char* kDisc = "D:\\";
+constexpr const char* kWebPackage = "C:\\Download\\Web\\";
+constexpr const char* kStaging = "C:\\Program Files\\Quarnex\\WIN_ME\\";
+constexpr const char* kDos = "C:\\Program Files\\Quarnex\\DOS\\";
+constexpr const char* kDosApp = "C:\\Program Files\\Quarnex\\DOS\\DOSAPP\\";
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValue = "Replace Quarnex Mixer";
+constexpr const char* kNotice =
+    "The driver will be installed now. It need a few minutes to complete.";
+
+// Files of a driver package folder; disc files are read-only.
+void AddDriverPackage(fake::FakeMachine& machine, const std::string& folder,
+                      uint32_t attributes = 0x01);
+// The disc: "W2K-ME\drv\", "WIN_ME\drv\" (marked apart by the INF text),
+// "Dosdrv\" and "Dosdrv\DOSAPP\", each with a subfolder that is not copied.
+void AddDisc(fake::FakeMachine& machine);
+// A web package: the driver package beside the setup program.
+void AddWebPackage(fake::FakeMachine& machine);
+// Run key, INF folders, and the restart prompt answered "later".
+void PrepareMachine(fake::FakeMachine& machine);
+
+// Runs the installation as the start routine does (no owner).
+void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
+                         const std::string& programDirectory);
+// Runs it from inside a dialog of the given template, as its OK handler
+// does, and ends the dialog afterwards. Returns the dialog's window.
+platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
+                             const DriverInstallOptions& options,
+                             const std::string& programDirectory, InfPatcher* patcher = nullptr);
+
+// Checks that the lines appear in the journal in this order (others may lie
+// between). A line ending in '*' stands for any line starting with the rest.
+void ExpectInOrder(const fake::Journal& journal, const std::vector<std::string>& lines);
+bool JournalHas(const fake::Journal& journal, const std::string& prefix);
+
+}  // namespace driver_test

@@ -1,0 +1,272 @@
+// The driver installation as each of its four callers runs it: which steps
+// run, in which order, and what each caller's record changes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/DriverInstallFixture.h"
+#include "driver/InstallDriverPackage.h"
+#include "platform/WinApi.h"
+#include "res/resource.h"
+
+namespace {
+
+using namespace driver_test;
+
+constexpr const char* kControllerInstance = "PCI\\VEN_1E5B&DEV_0111&SUBSYS_00011E5B&REV_01\\4&1";
+
+// What every caller finds on the machine: the mixer running, a mixer
+// defaults file, a driver index, an earlier driver's INF and the controller.
+void AddInstalledSystem(fake::FakeMachine& machine) {
+  PrepareMachine(machine);
+  machine.desktop.AddTopLevelWindow("Mixer");
+  machine.files.AddFile("C:\\WINDOWS\\mixerdef.ini", "[RUNTIME]\r\nInitialize=1\r\n");
+  machine.files.AddFile("C:\\WINDOWS\\INF\\Drvdata.bin", "index", FILE_ATTRIBUTE_READONLY);
+  machine.files.AddFile("C:\\WINDOWS\\INF\\Drvidx.bin", "index");
+  machine.files.AddFile("C:\\WINDOWS\\INF\\oem3.inf",
+                        "[Strings]\r\nVDX-Legacy.DeviceDesc=\"QXI4310 Legacy Audio\"\r\n");
+  fake::FakeDevice controller;
+  controller.instanceId = kControllerInstance;
+  controller.hardwareIds = {"PCI\\VEN_1E5B&DEV_0111&SUBSYS_00011E5B&REV_01",
+                            "PCI\\VEN_1E5B&DEV_0111"};
+  machine.devices.AddDevice(controller);
+}
+
+std::vector<std::string> TenPollsThenPrompt() {
+  std::vector<std::string> lines(10, "sleep 3000");
+  lines.push_back("sleep 5000");
+  lines.push_back("dialog 132 opened");
+  lines.push_back("dialog 132 ended 1");
+  lines.push_back("wait cursor off");
+  return lines;
+}
+
+std::vector<std::string> Concat(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+void ExpectCleanRun(const fake::FakeMachine& machine) {
+  EXPECT_TRUE(machine.desktop.Errors().empty());
+  EXPECT_EQ(machine.desktop.DialogsRun().back(), IDD_RESTART);
+  EXPECT_TRUE(machine.security.exitWindowsFlags.empty());  // "later" never restarts
+  EXPECT_FALSE(machine.desktop.WaitCursorShown());
+}
+
+TEST(InstallDriverPackage, DriverOnlyRunsEveryStepInOrder) {
+  fake::FakeMachine machine;
+  AddInstalledSystem(machine);
+  AddDisc(machine);
+
+  RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
+
+  ExpectInOrder(
+      machine.journal,
+      Concat(
+          {std::string("messagebox Setup: ") + kNotice,
+           "close Mixer",
+           "wait cursor on",
+           "delete C:\\WINDOWS\\INF\\oem3.inf",
+           "profile C:\\WINDOWS\\mixerdef.ini [RUNTIME] Initialize=0",
+           "cd C:\\WINDOWS\\INF\\OTHER",
+           "mkdir C:\\Program Files",
+           "mkdir C:\\Program Files\\Quarnex",
+           "mkdir C:\\Program Files\\Quarnex\\DOS",
+           "mkdir C:\\Program Files\\Quarnex\\DOS\\DOSAPP",
+           "copy D:\\Dosdrv\\QXDOS.EXE -> C:\\Program Files\\Quarnex\\DOS\\QXDOS.EXE",
+           "copy D:\\Dosdrv\\DOSAPP\\QXMIX.EXE -> "
+           "C:\\Program Files\\Quarnex\\DOS\\DOSAPP\\QXMIX.EXE",
+           "cd D:\\W2K-ME",
+           "mkdir C:\\Program Files\\Quarnex\\WIN_ME",
+           "copy D:\\W2K-ME\\drv\\QXAUDIO.INF -> C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF",
+           "copy D:\\W2K-ME\\drv\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat",
+           "copy D:\\W2K-ME\\drv\\W2KSetup.dat -> C:\\WINDOWS\\W2KSetup.exe",
+           "regset HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\Replace Quarnex Mixer",
+           std::string("remove device ") + kControllerInstance,
+           "delete C:\\WINDOWS\\INF\\Drvdata.bin",
+           "delete C:\\WINDOWS\\INF\\Drvidx.bin",
+           "copyoeminf *",
+           "setsourcelist 2",
+           "reenumerate",
+           "mixers 0"},
+          TenPollsThenPrompt()));
+  EXPECT_EQ(machine.desktop.MessageBoxes().at(0).owner, 0u);
+  EXPECT_EQ(machine.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine.desktop.waitCursorShows, 1);
+  ExpectCleanRun(machine);
+}
+
+TEST(InstallDriverPackage, WebPackageStagesFlatWithoutDosFilesOrMixerDefaults) {
+  fake::FakeMachine machine;
+  AddInstalledSystem(machine);
+  AddWebPackage(machine);
+
+  RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
+
+  ExpectInOrder(
+      machine.journal,
+      Concat(
+          {std::string("messagebox Setup: ") + kNotice, "close Mixer", "wait cursor on",
+           "delete C:\\WINDOWS\\INF\\oem3.inf", "cd C:\\WINDOWS\\INF\\OTHER",
+           "mkdir C:\\Program Files\\Quarnex", "mkdir C:\\Program Files\\Quarnex\\WIN_ME",
+           "copy C:\\Download\\Web\\QXAUDIO.INF -> C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF",
+           "copy C:\\Download\\Web\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat", "regset *",
+           "remove device *", "copyoeminf *", "setsourcelist 2", "mixers 0", "reenumerate"},
+          TenPollsThenPrompt()));
+  EXPECT_FALSE(JournalHas(machine.journal, "profile"));
+  EXPECT_EQ(machine.files.Contents("C:\\WINDOWS\\mixerdef.ini"), "[RUNTIME]\r\nInitialize=1\r\n");
+  EXPECT_FALSE(machine.files.FolderExists(kDos));
+  EXPECT_EQ(machine.desktop.MessageBoxes().at(0).owner, 0u);
+  ExpectCleanRun(machine);
+}
+
+TEST(InstallDriverPackage, MainDialogOwnsTheNoticeAndClosesNoProgram) {
+  fake::FakeMachine machine;
+  AddInstalledSystem(machine);
+  AddDisc(machine);
+
+  platform::Hwnd dialog = RunFromDialog(machine, IDD_SETUP, kMainDialogRun, kDisc);
+
+  ASSERT_EQ(machine.desktop.MessageBoxes().size(), 1u);
+  const fake::MessageBoxRecord& notice = machine.desktop.MessageBoxes()[0];
+  EXPECT_EQ(notice.owner, dialog);
+  EXPECT_TRUE(notice.ownerVisible);
+  EXPECT_EQ(notice.caption, "Setup");
+  EXPECT_EQ(notice.type, MB_OK);
+  EXPECT_TRUE(machine.desktop.ClosedWindows().empty());
+  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
+  EXPECT_FALSE(JournalHas(machine.journal, "dialog 102 hidden"));
+  ExpectInOrder(machine.journal,
+                Concat({"dialog 102 opened", std::string("messagebox Setup: ") + kNotice,
+                        "wait cursor on", "delete C:\\WINDOWS\\INF\\oem3.inf", "profile *",
+                        "mkdir C:\\Program Files\\Quarnex\\DOS\\DOSAPP", "cd D:\\W2K-ME",
+                        "copy D:\\W2K-ME\\drv\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat", "regset *",
+                        "remove device *", "copyoeminf *", "reenumerate", "mixers 0"},
+                       TenPollsThenPrompt()));
+  ExpectInOrder(machine.journal, {"dialog 132 ended 1", "dialog 102 ended 1"});
+  ExpectCleanRun(machine);
+}
+
+// Records each INF handed over for patching, with the state of its file then.
+class RecordingPatcher : public InfPatcher {
+ public:
+  explicit RecordingPatcher(fake::FakeMachine& machine) : m_machine(machine) {}
+  void PatchInfOptions(const std::string& infPath) override {
+    paths.push_back(infPath);
+    attributes.push_back(m_machine.files.Attributes(infPath));
+    m_machine.journal.Add("patch " + infPath);
+  }
+  std::vector<std::string> paths;
+  std::vector<uint32_t> attributes;
+
+ private:
+  fake::FakeMachine& m_machine;
+};
+
+TEST(InstallDriverPackage, OptionsDialogHidesItselfClosesTheSuiteAndPatchesInfs) {
+  fake::FakeMachine machine;
+  AddInstalledSystem(machine);
+  AddWebPackage(machine);
+  const std::string package = kWebPackage;
+  machine.files.AddFile(package + "QXAUDIO.INF", "[Version]\r\n", FILE_ATTRIBUTE_READONLY);
+  machine.files.AddFile(package + "OEMSETUP.inf", "");
+  machine.files.AddFile(package + "Extra.Inf", "");
+  machine.files.AddFile(package + "readme.inf.txt", "");
+  machine.desktop.AddTopLevelWindow("CD Player");
+  RecordingPatcher patcher(machine);
+
+  platform::Hwnd dialog =
+      RunFromDialog(machine, IDD_WDM_OPTIONS, kWdmOptionsRun, kWebPackage, &patcher);
+
+  const std::string staging = kStaging;
+  EXPECT_EQ(patcher.paths,
+            (std::vector<std::string>{staging + "OEMSETUP.inf", staging + "QXAUDIO.INF",
+                                      staging + "readme.inf.txt"}));
+  // A read-only INF is made writable again before it is patched.
+  EXPECT_EQ(patcher.attributes, std::vector<uint32_t>(3, FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(machine.files.Attributes(staging + "Extra.Inf"), FILE_ATTRIBUTE_ARCHIVE);
+
+  ASSERT_EQ(machine.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine.desktop.MessageBoxes()[0].owner, dialog);
+  EXPECT_TRUE(machine.desktop.MessageBoxes()[0].ownerVisible);
+  EXPECT_EQ(machine.desktop.ClosedWindows(), (std::vector<std::string>{"CD Player", "Mixer"}));
+  ExpectInOrder(
+      machine.journal,
+      Concat({std::string("messagebox Setup: ") + kNotice, "dialog 131 hidden", "wait cursor on",
+              "close CD Player", "close Mixer", "sleep 500", "delete C:\\WINDOWS\\INF\\oem3.inf",
+              "profile C:\\WINDOWS\\mixerdef.ini [RUNTIME] Initialize=0",
+              "mkdir C:\\Program Files\\Quarnex\\WIN_ME", "patch " + staging + "QXAUDIO.INF",
+              "remove device *", "copyoeminf *", "setsourcelist 2", "mixers 0", "reenumerate"},
+             TenPollsThenPrompt()));
+  // No mixer replacement and no DOS files for this caller.
+  EXPECT_FALSE(machine.files.FileExists("C:\\WINDOWS\\Mixer.dat"));
+  EXPECT_FALSE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue));
+  EXPECT_FALSE(machine.files.FolderExists(kDos));
+  ExpectCleanRun(machine);
+}
+
+TEST(InstallDriverPackage, OnlyTheOptionsDialogRecordPatches) {
+  struct Run {
+    const DriverInstallOptions* options;
+    const char* programDirectory;
+  };
+  for (const Run& run : {Run{&kDriverOnlyRun, kDisc}, Run{&kWebPackageRun, kWebPackage}}) {
+    fake::FakeMachine machine;
+    PrepareMachine(machine);
+    AddWebPackage(machine);
+    AddDisc(machine);
+    RecordingPatcher patcher(machine);
+    InstallDriverPackage(machine.platform(), *run.options, run.programDirectory, nullptr, &patcher);
+    EXPECT_TRUE(patcher.paths.empty());
+    EXPECT_TRUE(machine.files.FileExists("C:\\WINDOWS\\INF\\oem1.inf"));
+  }
+}
+
+// The mixer count a re-enumeration raises at once: read before it (web
+// package, options dialog) the new mixer ends the wait at the first poll;
+// read after it (driver only, main dialog) it is already in the baseline.
+TEST(InstallDriverPackage, MixerBaselineIsReadBeforeOrAfterReenumeration) {
+  struct Case {
+    const char* name;
+    std::vector<uint32_t> sleeps;
+  };
+  const std::vector<uint32_t> fullWait = [] {
+    std::vector<uint32_t> sleeps(10, 3000);
+    sleeps.push_back(5000);
+    return sleeps;
+  }();
+  std::vector<uint32_t> optionsFullWait = fullWait;
+  optionsFullWait.insert(optionsFullWait.begin(), 500);
+  for (int caller = 0; caller < 4; ++caller) {
+    SCOPED_TRACE(caller);
+    fake::FakeMachine machine;
+    PrepareMachine(machine);
+    AddDisc(machine);
+    AddWebPackage(machine);
+    machine.devices.mixerCounts = {1};
+    machine.devices.mixersFromReenumeration = 1;
+    switch (caller) {
+      case 0:
+        RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
+        EXPECT_EQ(machine.clock.Sleeps(), fullWait);
+        break;
+      case 1:
+        RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
+        EXPECT_EQ(machine.clock.Sleeps(), std::vector<uint32_t>{5000});
+        break;
+      case 2:
+        RunFromDialog(machine, IDD_SETUP, kMainDialogRun, kDisc);
+        EXPECT_EQ(machine.clock.Sleeps(), fullWait);
+        break;
+      case 3:
+        RunFromDialog(machine, IDD_WDM_OPTIONS, kWdmOptionsRun, kWebPackage);
+        EXPECT_EQ(machine.clock.Sleeps(), (std::vector<uint32_t>{500, 5000}));
+        break;
+    }
+    ExpectCleanRun(machine);
+  }
+}
+
+}  // namespace

@@ -874,6 +874,7 @@ class Scenario:
         before = len(self.companion_events())
         self._ensure_keeper()
         p = subprocess.Popen([self.loader, win_path], env=self.env, stdin=subprocess.DEVNULL,
+                             cwd=os.path.join(self.prefix, "drive_c"),
                              stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
         self.background.append(p)
@@ -925,8 +926,13 @@ class Scenario:
             shots = r"C:\e2e\shots-%d" % n
             os.makedirs(self.host_path(shots), exist_ok=True)
             env["E2E_SHOTS"] = shots
-        argv = [self.loader, r"C:\e2e\e2e-driver.exe", log_win, script_win] + \
-            wine_argv_for(cmdline)
+        argv = [self.loader, r"C:\e2e\e2e-driver.exe", log_win, script_win]
+        try:
+            argv += wine_argv_for(cmdline)
+        except ValueError:
+            # Doubled or trailing blanks: the driver takes the command line from its
+            # environment instead.
+            env["E2E_COMMAND"] = cmdline
         host_cwd = self.host_path(cwd) if cwd else self.host_path("C:\\")
         seen = {}
         self._ensure_keeper()
@@ -943,7 +949,7 @@ class Scenario:
                 raise HarnessError("e2e-driver did not end in time")
             time.sleep(0.05)
         self._stamp_companion(seen, t0)
-        self.seen = seen
+        self.seen, self._t0 = seen, t0
         events = read_json_lines(self.host_path(log_win))
         if not any(e.get("event") in ("exit", "timeout") for e in events):
             raise HarnessError("e2e-driver ended (%d) without exit record; log: %r"
@@ -956,13 +962,25 @@ class Scenario:
             seen.setdefault(i, now)
 
     def companion_events_timed(self, settle=3.0):
-        """Companion events after a run, waiting `settle` seconds for late starters; each
-        event gets "_seen" (host arrival time, None when it arrived after the driver ended)."""
-        time.sleep(min(settle, self.remaining()))
+        """Companion events after the last run, watching `settle` more seconds for late
+        starters; each event gets "_seen": when the harness first saw it, in seconds from
+        the driver's start (events from before the run carry the time of the first look)."""
+        end = time.monotonic() + min(settle, self.remaining())
+        while True:
+            self._stamp_companion(self.seen, self._t0)
+            if time.monotonic() >= end:
+                break
+            time.sleep(0.05)
         evs = self.companion_events()
         for i, e in enumerate(evs):
             e["_seen"] = self.seen.get(i)
         return evs
+
+    def screenshot(self, png):
+        """Saves the scenario's X screen as an image file (needs imagemagick)."""
+        env = dict(os.environ, DISPLAY=self.xvfb.display)
+        subprocess.run(["import", "-window", "root", png], env=env, check=True,
+                       stdin=subprocess.DEVNULL, timeout=60)
 
     # -- snapshots
 
@@ -987,7 +1005,7 @@ class WineTestCase(unittest.TestCase):
         cls.build = Build()
 
     def scenario(self, version=None, **kw):
-        name = self.id().split(".", 2)[-1].replace(".", "-") if "." in self.id() else self.id()
+        name = "%s-%s" % (type(self).__name__, self._testMethodName)
         return Scenario(name, version=version, build=self.build, **kw)
 
 

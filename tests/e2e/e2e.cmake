@@ -1,0 +1,46 @@
+# End-to-end tests: the Windows build of W2KSetup.exe run under Wine against the
+# sample disc. Each test is one scenario in a fresh Wine prefix with its own
+# Xvfb display; they skip (exit code 77) only when Wine is not installed.
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+
+set(E2E_ENV
+  BUILD_DIR=${CMAKE_SOURCE_DIR}/build
+  DISC_DIR=${CMAKE_SOURCE_DIR}/build/disc
+  WIN_BUILD=${CMAKE_SOURCE_DIR}/build/win32
+  WIN_BUILD64=${CMAKE_SOURCE_DIR}/build/win64)
+
+# e2e_test(<ctest name> <unittest id relative to tests/e2e>)
+function(e2e_test name id)
+  add_test(NAME e2e.${name}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.py run ${id}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(e2e.${name} PROPERTIES
+    LABELS e2e
+    TIMEOUT 300
+    SKIP_RETURN_CODE 77
+    ENVIRONMENT "${E2E_ENV}")
+endfunction()
+
+e2e_test(startup.path_a.win98_ap test_startup.PathA.test_win98_ap)
+e2e_test(startup.path_a.win98_no_switch test_startup.PathA.test_win98_no_switch)
+e2e_test(startup.path_a.win98_two_switches test_startup.PathA.test_win98_two_switches_are_no_switch)
+e2e_test(startup.path_a.win98_ap_over_driver_only test_startup.PathA.test_win98_ap_wins_over_driver_only)
+e2e_test(startup.path_a.winme_driver_only test_startup.PathA.test_winme_driver_only)
+e2e_test(startup.path_a.nt40_lower_case_driver test_startup.PathA.test_nt40_driver_switch_in_lower_case)
+e2e_test(startup.path_a.win98_folder_with_blanks test_startup.PathA.test_win98_folder_with_blanks)
+e2e_test(startup.path_b.tunestack_and_uninstaller
+  test_startup.PathB.test_tunestack_closed_player_kept_uninstaller_waited)
+e2e_test(startup.path_b.players_without_tunestack test_startup.PathB.test_players_closed_without_tunestack)
+e2e_test(startup.path_b.missing_suite_setup test_startup.PathB.test_missing_suite_setup)
+e2e_test(startup.path_f.web_setup_does_nothing
+  test_startup.PathF.test_web_setup_without_wdm_driver_does_nothing)
+e2e_test(startup.run_value.web_setup_path test_startup.RunValue.test_deleted_on_web_setup_path)
+e2e_test(startup.run_value.win98 test_startup.RunValue.test_deleted_before_hand_over_on_windows98)
+
+# The shipped program is a 32-bit GUI program importing only system DLLs that
+# every target Windows version has.
+add_test(NAME e2e.imports
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/check-imports.sh --expect-gui32
+          ${CMAKE_SOURCE_DIR}/build/win32/W2KSetup.exe
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(e2e.imports PROPERTIES LABELS e2e TIMEOUT 60)

@@ -30,7 +30,8 @@ class Desktop {
   // FindWindowExA(NULL, NULL, NULL, title): the first top-level window with
   // exactly that title.
   virtual Hwnd FindTopLevelWindow(const std::string& title) = 0;
-  virtual intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam,
+                               intptr_t lParam) = 0;
   virtual bool ShowWindow(Hwnd window, int command) = 0;
   virtual bool EnableWindow(Hwnd window, bool enable) = 0;
   virtual bool IsWindowVisible(Hwnd window) = 0;
@@ -45,11 +46,13 @@ class Desktop {
   virtual bool EndDialog(Hwnd dialog, intptr_t result) = 0;
   virtual Hwnd GetDlgItem(Hwnd dialog, int controlId) = 0;
   // DefWindowProcA for messages a dialog passes on (system commands, paint).
-  virtual intptr_t DefaultProcessing(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual intptr_t DefaultProcessing(Hwnd window, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam) = 0;
 
   // Menus, resources, painting.
   virtual MenuHandle GetSystemMenu(Hwnd window) = 0;
-  virtual bool AppendMenu(MenuHandle menu, uint32_t flags, uintptr_t id, const std::string& text) = 0;
+  virtual bool AppendMenu(MenuHandle menu, uint32_t flags, uintptr_t id,
+                          const std::string& text) = 0;
   virtual std::string LoadString(int id) = 0;
   virtual IconHandle LoadIcon(int id) = 0;
   // Paints the minimised window's icon centred at (x, y) within a
@@ -57,7 +60,8 @@ class Desktop {
   virtual void PaintIconic(Hwnd window, IconHandle icon, int x, int y) = 0;
 
   // MessageBoxA.
-  virtual int MessageBox(Hwnd owner, const std::string& text, const std::string& caption, uint32_t type) = 0;
+  virtual int MessageBox(Hwnd owner, const std::string& text, const std::string& caption,
+                         uint32_t type) = 0;
 
   // SetCursor(LoadCursor(NULL, IDC_WAIT)); returns the cursor it replaced.
   virtual CursorHandle ShowWaitCursor() = 0;

@@ -5,12 +5,12 @@
 
 namespace platform {
 
-using Hwnd = std::uintptr_t;      // a window (top-level, dialog or control)
-using RegKey = std::uintptr_t;    // an open registry key
-using FindHandle = std::uintptr_t; // an open file search
+using Hwnd = std::uintptr_t;        // a window (top-level, dialog or control)
+using RegKey = std::uintptr_t;      // an open registry key
+using FindHandle = std::uintptr_t;  // an open file search
 using ProcessHandle = std::uintptr_t;
 using TokenHandle = std::uintptr_t;
-using DevInfoSet = std::uintptr_t; // a device information set
+using DevInfoSet = std::uintptr_t;  // a device information set
 using IconHandle = std::uintptr_t;
 using CursorHandle = std::uintptr_t;
 using MenuHandle = std::uintptr_t;

@@ -23,7 +23,8 @@ class Processes {
   // flags, the caller's environment and current directory, and a STARTUPINFO
   // of 68 bytes with STARTF_USESHOWWINDOW and the given show state. Handles
   // are left open, as the program never uses them after the wait.
-  virtual bool CreateProcess(const std::string& commandLine, int showWindow, StartedProcess* started) = 0;
+  virtual bool CreateProcess(const std::string& commandLine, int showWindow,
+                             StartedProcess* started) = 0;
   // WinExec.
   virtual uint32_t WinExec(const std::string& commandLine, int showWindow) = 0;
   virtual uint32_t WaitForInputIdle(ProcessHandle process, uint32_t milliseconds) = 0;

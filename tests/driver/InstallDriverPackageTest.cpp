@@ -207,23 +207,6 @@ TEST(InstallDriverPackage, OptionsDialogHidesItselfClosesTheSuiteAndPatchesInfs)
   ExpectCleanRun(machine);
 }
 
-TEST(InstallDriverPackage, OnlyTheOptionsDialogRecordPatches) {
-  struct Run {
-    const DriverInstallOptions* options;
-    const char* programDirectory;
-  };
-  for (const Run& run : {Run{&kDriverOnlyRun, kDisc}, Run{&kWebPackageRun, kWebPackage}}) {
-    fake::FakeMachine machine;
-    PrepareMachine(machine);
-    AddWebPackage(machine);
-    AddDisc(machine);
-    RecordingPatcher patcher(machine);
-    InstallDriverPackage(machine.platform(), *run.options, run.programDirectory, nullptr, &patcher);
-    EXPECT_TRUE(patcher.paths.empty());
-    EXPECT_TRUE(machine.files.FileExists("C:\\WINDOWS\\INF\\oem1.inf"));
-  }
-}
-
 // The mixer count a re-enumeration raises at once: read before it (web
 // package, options dialog) the new mixer ends the wait at the first poll;
 // read after it (driver only, main dialog) it is already in the baseline.

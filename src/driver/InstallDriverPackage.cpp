@@ -219,6 +219,6 @@ void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptio
   CRestartDlg restartDialog(platform);
   restartDialog.DoModal();
 
-  // 20.
+  // 20. Back to the caller.
   platform.desktop.RestoreCursor(previousCursor);
 }

@@ -3,11 +3,17 @@
 # Xvfb display; they skip (exit code 77) only when Wine is not installed.
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 
+# The folders can be pointed elsewhere when configuring, e.g. for a second checkout.
+set(E2E_BUILD_DIR ${CMAKE_SOURCE_DIR}/build CACHE PATH "Work folder root (prefixes go to e2e/)")
+set(E2E_DISC_DIR ${CMAKE_SOURCE_DIR}/build/disc CACHE PATH "Sample disc")
+set(E2E_WIN_BUILD ${CMAKE_SOURCE_DIR}/build/win32 CACHE PATH "32-bit Windows build")
+set(E2E_WIN_BUILD64 ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH
+  "64-bit Windows build, run where Wine cannot run 32-bit programs")
 set(E2E_ENV
-  BUILD_DIR=${CMAKE_SOURCE_DIR}/build
-  DISC_DIR=${CMAKE_SOURCE_DIR}/build/disc
-  WIN_BUILD=${CMAKE_SOURCE_DIR}/build/win32
-  WIN_BUILD64=${CMAKE_SOURCE_DIR}/build/win64)
+  BUILD_DIR=${E2E_BUILD_DIR}
+  DISC_DIR=${E2E_DISC_DIR}
+  WIN_BUILD=${E2E_WIN_BUILD}
+  WIN_BUILD64=${E2E_WIN_BUILD64})
 
 # e2e_test(<ctest name> <unittest id relative to tests/e2e>)
 function(e2e_test name id)
@@ -41,6 +47,6 @@ e2e_test(startup.run_value.win98 test_startup.RunValue.test_deleted_before_hand_
 # every target Windows version has.
 add_test(NAME e2e.imports
   COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/check-imports.sh --expect-gui32
-          ${CMAKE_SOURCE_DIR}/build/win32/W2KSetup.exe
+          ${E2E_WIN_BUILD}/W2KSetup.exe
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 set_tests_properties(e2e.imports PROPERTIES LABELS e2e TIMEOUT 60)

@@ -170,8 +170,11 @@ class Build:
                 p = os.path.join(root, name)
                 if pe_machine(p) == "i386":
                     sub = self.substitutes.get(_sha1(p))
-                    if sub:
-                        shutil.copyfile(sub, p)
+                    if not sub:
+                        raise HarnessError("%s is a 32-bit program that is neither the program "
+                                           "nor the companion of %s: is the disc out of date?"
+                                           % (p, self.win_build))
+                    shutil.copyfile(sub, p)
 
 
 # ---------------------------------------------------------------------------
@@ -456,13 +459,12 @@ class Registry:
         return None
 
     def flat(self):
-        """{(key, value name): RegValue} for diffs; an empty key appears as (key, None)."""
+        """{(key, value name): RegValue} for diffs; every key also appears as (key, None)."""
         out = {}
         for k, values in self.keys.items():
+            out[(k, None)] = None
             for vname, v in values.items():
                 out[(k, vname)] = v
-            if not values:
-                out[(k, None)] = None
         return out
 
 
@@ -682,7 +684,9 @@ class Scenario:
         self.dir = tempfile.mkdtemp(prefix=self.name + ".", dir=runs)
         self.prefix = os.path.join(self.dir, "prefix")
         subprocess.run(["cp", "-a", template, self.prefix], check=True)
-        self.xvfb = Xvfb()
+        # With a virtual desktop the screen is the desktop's size, so screenshots hold
+        # nothing else.
+        self.xvfb = Xvfb(size="800x600x24" if self.desktop else "1024x768x24")
         self.env = _wine_env(self.prefix, self.xvfb.display)
         self.env["COMPANION_LOG"] = COMPANION_LOG
         self.keeper = None

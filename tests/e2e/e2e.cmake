@@ -27,6 +27,7 @@ function(e2e_test name id)
     ENVIRONMENT "${E2E_ENV}")
 endfunction()
 
+e2e_test(harness.parsers test_harness)
 e2e_test(startup.path_a.win98_ap test_startup.PathA.test_win98_ap)
 e2e_test(startup.path_a.win98_no_switch test_startup.PathA.test_win98_no_switch)
 e2e_test(startup.path_a.win98_two_switches test_startup.PathA.test_win98_two_switches_are_no_switch)

@@ -84,6 +84,8 @@ class PathA(StartupTestCase):
         self.assertEqual(started["cmdline"], r'"C:\disc\Setup.exe" /DRIVER')
 
     def test_win98_folder_with_blanks(self):
+        # Wine's CreateProcessA quotes an unquoted program path that holds blanks, so
+        # only the tests above tell whether the program quotes it.
         disc = r"C:\Driver Disc\Win 98"
         started = self.forward("win98", "AP", disc=disc)
         self.assertEqual(started["cmdline"], '"%s\\Setup.exe" /AP' % disc)

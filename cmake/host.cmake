@@ -20,7 +20,7 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SO
 target_compile_options(unit_tests PRIVATE ${WARNINGS})
 target_compile_definitions(unit_tests PRIVATE SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE setupcore GTest::gtest_main)
-gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
   include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)

@@ -1,6 +1,7 @@
 # Windows tools for the sample disc and the end-to-end tests: the companion
-# program that stands in for the programs the setup program starts, and the
-# driver that starts a command line and answers its dialogs.
+# program that stands in for the programs the setup program starts, the
+# driver that starts a command line and answers its dialogs, and devreg, which
+# registers fake devices in a Wine prefix.
 set(TOOLS_OUTPUT_DIR ${CMAKE_BINARY_DIR}/tools)
 
 add_executable(companion WIN32 ${CMAKE_SOURCE_DIR}/tools/companion/companion.c)
@@ -14,3 +15,9 @@ target_compile_options(e2e-driver PRIVATE -Wall -Wextra -Werror)
 target_link_libraries(e2e-driver PRIVATE user32 gdi32 kernel32)
 target_link_options(e2e-driver PRIVATE -static -s)
 set_target_properties(e2e-driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOOLS_OUTPUT_DIR})
+
+add_executable(devreg ${CMAKE_SOURCE_DIR}/tools/devreg/devreg.c)
+target_compile_options(devreg PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(devreg PRIVATE setupapi kernel32)
+target_link_options(devreg PRIVATE -static -s)
+set_target_properties(devreg PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOOLS_OUTPUT_DIR})

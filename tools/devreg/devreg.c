@@ -15,7 +15,8 @@
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
-/* clang-format off: initguid.h must come first so devguid.h defines the GUIDs. */
+/* initguid.h must come first so that devguid.h defines the class GUIDs. */
+/* clang-format off */
 #include <initguid.h>
 #include <devguid.h>
 /* clang-format on */

@@ -43,6 +43,13 @@ e2e_test(startup.path_f.web_setup_does_nothing
   test_startup.PathF.test_web_setup_without_wdm_driver_does_nothing)
 e2e_test(startup.run_value.web_setup_path test_startup.RunValue.test_deleted_on_web_setup_path)
 e2e_test(startup.run_value.win98 test_startup.RunValue.test_deleted_before_hand_over_on_windows98)
+e2e_test(logon.replace_mixer
+  test_logon.MixerReplacement.test_logon_run_swaps_and_starts_the_new_mixer_hidden)
+e2e_test(logon.missing_new_mixer test_logon.MixerReplacement.test_missing_new_mixer_goes_on_with_the_start_up)
+e2e_test(defaults.first_cd_entry test_logon.Defaults.test_first_cd_entry_for_both_users_and_using_cdda_5)
+e2e_test(defaults.last_entry_win98 test_logon.Defaults.test_last_entry_is_not_a_candidate_before_hand_over)
+e2e_test(defaults.long_name_no_default_user
+  test_logon.Defaults.test_long_name_whole_and_no_default_user_key_created)
 
 # The shipped program is a 32-bit GUI program importing only system DLLs that
 # every target Windows version has.

@@ -1,0 +1,245 @@
+"""The logon run of W2KSetup.exe under Wine (-ReplaceMixer: disarm the Run value,
+close the "Mixer" window, swap Mixer.dat in for Mixer.exe, start the new mixer
+hidden) and the audio and CD-player defaults of every ordinary run."""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_VALUE = "Replace Quarnex Mixer"
+AUDIO_KEY = r"HKCU\Software\Microsoft\Multimedia\Audio"
+DEFAULT_USER_AUDIO_KEY = r"HKU\.Default\Software\Microsoft\Multimedia\Audio"
+MAIN_DIALOG = "Tonivo Device Driver And Applications Setup Program"
+IDCANCEL = 2
+SW_HIDE = 0
+STARTF_USESHOWWINDOW = 1
+# Appended to the companion's bytes to make the new mixer recognisable.
+NEW_MIXER_MARKER = b"\r\nnew mixer build 2.17\r\n"
+# What a start-up run would write if the logon run went on with it.
+FORMATS_WITH_CD = "Radio Quality,CD Quality,Audio CD 44 kHz,Telephone"
+# A run that takes the ~100 s window wait instead of finding the window at once.
+LOGON_RUN_LIMIT = 30
+
+
+def starts(events):
+    return [e for e in events if e.get("event") == "start"]
+
+
+def closes(events):
+    return [e for e in events if e.get("event") == "close"]
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def sz(text):
+    """REG_SZ data as Wine stores it: UTF-16 with the terminating zero."""
+    return (text + "\0").encode("utf-16-le")
+
+
+def read_profile(path):
+    """{section: {key: value}} of an INI file, names as written."""
+    sections = {}
+    current = None
+    with open(path, encoding="latin-1") as f:
+        for line in f.read().splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                current = sections.setdefault(line[1:-1], {})
+            elif "=" in line and current is not None:
+                k, v = line.split("=", 1)
+                current[k] = v
+    return sections
+
+
+def wait_x_window(s, title, timeout=15):
+    """Waits until the scenario's X display holds a window with this title (Wine gives
+    every top-level window an X window named by its title). Without xwininfo the
+    settle time of start_window_companion has to do."""
+    if not shutil.which("xwininfo"):
+        return
+    env = dict(os.environ, DISPLAY=s.xvfb.display)
+    deadline = time.monotonic() + timeout
+    while True:
+        out = subprocess.run(["xwininfo", "-root", "-tree"], env=env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, universal_newlines=True,
+                             errors="replace").stdout
+        if '"%s":' % title in out:
+            return
+        if time.monotonic() > deadline:
+            raise harness.HarnessError("no X window titled %r appeared" % title)
+        time.sleep(0.1)
+
+
+class LogonTestCase(harness.WineTestCase):
+    def assertExitedWith(self, result, code):
+        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
+        self.assertEqual(result.exit_code, code)
+
+    def arm(self, s, new_mixer):
+        """Lays out what a driver installation leaves for the next logon.
+        new_mixer: bytes of Mixer.dat, or None for no Mixer.dat."""
+        windir = s.host_path("C:\\windows")
+        shutil.copyfile(s.build.program, os.path.join(windir, "W2KSetup.exe"))
+        if new_mixer is not None:
+            with open(os.path.join(windir, "Mixer.dat"), "wb") as f:
+                f.write(new_mixer)
+        s.reg_add(RUN_KEY, RUN_VALUE, r'"C:\windows\W2KSetup.exe" -ReplaceMixer')
+        # Left alone by a logon run, changed by an ordinary start-up.
+        s.reg_add(RUN_KEY, "Tonivo Applications", r"C:\Tonivo\TuneStack.exe")
+        s.reg_add(AUDIO_KEY, "SystemFormats", FORMATS_WITH_CD)
+        s.wine("reg", "add", DEFAULT_USER_AUDIO_KEY, "/f")
+
+    def start_old_mixer(self, s):
+        """Starts the running mixer and returns its process once its window is up."""
+        old = s.start_window_companion(r"C:\windows\Mixer.exe", "Mixer")
+        wait_x_window(s, "Mixer")
+        # The old mixer has read its sidecar; without it the new one logs its start and
+        # ends at once.
+        os.remove(s.host_path(r"C:\windows\Mixer.cfg"))
+        return old
+
+
+class MixerReplacement(LogonTestCase):
+    def test_logon_run_swaps_and_starts_the_new_mixer_hidden(self):
+        new_mixer = read_bytes(self.build.companion) + NEW_MIXER_MARKER
+        with self.scenario("winxp") as s:
+            self.arm(s, new_mixer)
+            run_key = s.program_key(RUN_KEY)
+            armed = s.registry()
+            self.assertEqual(armed.value(run_key, RUN_VALUE).value,
+                             r'"C:\windows\W2KSetup.exe" -ReplaceMixer')
+            self.assertIsNotNone(armed.key(DEFAULT_USER_AUDIO_KEY))
+            old = self.start_old_mixer(s)
+            before = len(s.companion_events())
+
+            t0 = time.monotonic()
+            result = s.run(r"C:\windows\W2KSetup.exe -replacemixer", cwd="C:\\windows")
+            wall = time.monotonic() - t0
+            harness.log("logon run: %.1f s" % wall)
+            self.assertExitedWith(result, 0)
+            events = s.companion_events_timed(settle=2.0)
+            old.wait(10)  # the closed mixer has ended
+            mixer = read_bytes(s.host_path(r"C:\windows\Mixer.exe"))
+            dat = s.find_host_file(r"C:\windows\Mixer.dat")
+            dat_bytes = read_bytes(dat) if dat else None
+            cd_profile = s.find_host_file(r"C:\windows\QXCDPLAY.INI")
+            after = s.registry()
+
+        self.assertEqual(result.message_boxes + result.dialogs, [], result.events)
+        self.assertLess(wall, LOGON_RUN_LIMIT, "the window was not found at once")
+        self.assertEqual([e["title"] for e in closes(events[before:])], ["Mixer"], events)
+        started = starts(events[before:])
+        self.assertEqual(len(started), 1, events)
+        new = started[0]
+        self.assertEqual(new["exe"], r"C:\windows\Mixer.exe")
+        self.assertEqual(new["cmdline"], r'"C:\windows\Mixer.exe" /startup')
+        self.assertEqual(new["showWindow"], SW_HIDE, new)
+        self.assertEqual(new["startFlags"] & STARTF_USESHOWWINDOW, STARTF_USESHOWWINDOW, new)
+        # WM_CLOSE, then 1 s before the swap and the start.
+        close = closes(events[before:])[0]
+        self.assertGreaterEqual(new["_seen"] - close["_seen"], 0.8, events)
+        self.assertTrue(mixer == new_mixer, "Mixer.exe does not hold Mixer.dat's bytes "
+                        "(%d bytes, marker %s)" % (len(mixer), mixer.endswith(NEW_MIXER_MARKER)))
+        self.assertTrue(dat_bytes == new_mixer, "Mixer.dat was removed or changed")
+        self.assertIsNone(after.value(run_key, RUN_VALUE), "the Run value is still there")
+        # Nothing of the ordinary start-up ran.
+        self.assertIsNone(cd_profile, "QXCDPLAY.INI was written")
+        self.assertIsNone(after.value(AUDIO_KEY, "DefaultFormat"))
+        self.assertIsNone(after.value(DEFAULT_USER_AUDIO_KEY, "DefaultFormat"))
+        self.assertIsNotNone(after.value(run_key, "Tonivo Applications"))
+
+    def test_missing_new_mixer_goes_on_with_the_start_up(self):
+        with self.scenario("winxp") as s:
+            self.arm(s, None)
+            old = self.start_old_mixer(s)
+            old_mixer = read_bytes(s.host_path(r"C:\windows\Mixer.exe"))
+            before = len(s.companion_events())
+            script = "dialog %s | press %d\n" % (MAIN_DIALOG, IDCANCEL)
+            result = s.run(r"C:\windows\W2KSetup.exe -replacemixer", script=script,
+                           cwd="C:\\windows")
+            self.assertExitedWith(result, 0)
+            events = s.companion_events_timed(settle=2.0)
+            old.wait(10)
+            mixer = read_bytes(s.host_path(r"C:\windows\Mixer.exe"))
+            cd_profile = s.find_host_file(r"C:\windows\QXCDPLAY.INI")
+            cd_settings = read_profile(cd_profile) if cd_profile else None
+            after = s.registry()
+            run_key = s.program_key(RUN_KEY)
+
+        self.assertEqual([e["title"] for e in closes(events[before:])], ["Mixer"], events)
+        self.assertEqual(starts(events[before:]), [], "a program was started")
+        self.assertTrue(mixer == old_mixer, "Mixer.exe was changed")
+        self.assertIsNone(after.value(run_key, RUN_VALUE), "the Run value is still there")
+        # The start-up of an ordinary run followed: no setup.ini in the Windows directory,
+        # so the main dialog.
+        self.assertEqual([d["caption"] for d in result.dialogs], [MAIN_DIALOG], result.events)
+        self.assertEqual(result.message_boxes, [])
+        self.assertEqual(cd_settings, {"CD PLAYER": {"UsingCDDA": "0"}})
+        self.assertEqual(after.value(AUDIO_KEY, "DefaultFormat"),
+                         harness.RegValue(harness.RegValue.REG_SZ, sz("CD Quality")))
+        self.assertIsNone(after.value(run_key, "Tonivo Applications"))
+
+
+class Defaults(LogonTestCase):
+    """Sound format and CD-player profile of an ordinary run that shows nothing."""
+
+    def ordinary_run(self, version, formats, setup_ini, default_user_key=True):
+        """Runs the disc's program; returns (registry after, QXCDPLAY.INI settings or None,
+        companion events)."""
+        with self.scenario(version) as s:
+            s.copy_disc(setup_ini=setup_ini)
+            s.reg_add(AUDIO_KEY, "SystemFormats", formats)
+            if default_user_key:
+                s.wine("reg", "add", DEFAULT_USER_AUDIO_KEY, "/f")
+            before = s.registry()
+            self.assertEqual(before.key(DEFAULT_USER_AUDIO_KEY) is not None, default_user_key)
+            result = s.run(r'"C:\disc\W2KSetup.exe"')
+            self.assertExitedWith(result, 0)
+            self.assertEqual(result.message_boxes + result.dialogs, [], result.events)
+            events = s.companion_events_timed(settle=1.0)
+            cd_profile = s.find_host_file(r"C:\windows\QXCDPLAY.INI")
+            after = s.registry()
+        return after, (read_profile(cd_profile) if cd_profile else None), events
+
+    def test_first_cd_entry_for_both_users_and_using_cdda_5(self):
+        ini = {"InstallOption": {"DriverOnly": 0, "WebSetup": 1, "InstallWDMDriver": 0},
+               "Default": {"UsingCDDA": 5}}
+        reg, cd, _ = self.ordinary_run("winxp", FORMATS_WITH_CD, ini)
+        expected = harness.RegValue(harness.RegValue.REG_SZ, sz("CD Quality"))
+        self.assertEqual(reg.value(AUDIO_KEY, "DefaultFormat"), expected)
+        self.assertEqual(reg.value(DEFAULT_USER_AUDIO_KEY, "DefaultFormat"), expected)
+        self.assertEqual(cd, {"CD PLAYER": {"UsingCDDA": "1"}})
+
+    def test_last_entry_is_not_a_candidate_before_hand_over(self):
+        # Windows 98: the defaults are applied before the disc's Setup.exe takes over.
+        ini = {"InstallOption": {"DriverOnly": 0, "WebSetup": 0, "InstallWDMDriver": 0}}
+        reg, cd, events = self.ordinary_run("win98", "Radio Quality,Telephone,CD Quality", ini)
+        self.assertEqual([e["exe"] for e in starts(events)], [r"C:\disc\Setup.exe"])
+        self.assertIsNone(reg.value(AUDIO_KEY, "DefaultFormat"))
+        self.assertIsNone(reg.value(DEFAULT_USER_AUDIO_KEY, "DefaultFormat"))
+        self.assertEqual(cd, {"CD PLAYER": {"UsingCDDA": "0"}})
+
+    def test_long_name_whole_and_no_default_user_key_created(self):
+        name = "Audio CD Digital Audio 44100 Hz 16-bit Stereo"
+        ini = {"InstallOption": {"DriverOnly": 0, "WebSetup": 1, "InstallWDMDriver": 0},
+               "Default": {"UsingCDDA": 0}}
+        reg, cd, _ = self.ordinary_run("winxp", "Radio Quality,%s,Telephone" % name, ini,
+                                       default_user_key=False)
+        self.assertEqual(reg.value(AUDIO_KEY, "DefaultFormat"),
+                         harness.RegValue(harness.RegValue.REG_SZ, sz(name)))
+        self.assertIsNone(reg.key(DEFAULT_USER_AUDIO_KEY), "the default user's key was created")
+        self.assertEqual(cd, {"CD PLAYER": {"UsingCDDA": "0"}})
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -208,8 +208,9 @@ class Defaults(LogonTestCase):
             self.assertEqual(result.message_boxes + result.dialogs, [], result.events)
             events = s.companion_events_timed(settle=1.0)
             cd_profile = s.find_host_file(r"C:\windows\QXCDPLAY.INI")
+            cd_settings = read_profile(cd_profile) if cd_profile else None
             after = s.registry()
-        return after, (read_profile(cd_profile) if cd_profile else None), events
+        return after, cd_settings, events
 
     def test_first_cd_entry_for_both_users_and_using_cdda_5(self):
         ini = {"InstallOption": {"DriverOnly": 0, "WebSetup": 1, "InstallWDMDriver": 0},

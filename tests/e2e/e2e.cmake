@@ -50,6 +50,8 @@ e2e_test(defaults.first_cd_entry test_logon.Defaults.test_first_cd_entry_for_bot
 e2e_test(defaults.last_entry_win98 test_logon.Defaults.test_last_entry_is_not_a_candidate_before_hand_over)
 e2e_test(defaults.long_name_no_default_user
   test_logon.Defaults.test_long_name_whole_and_no_default_user_key_created)
+e2e_test(driver.driver_only test_driver.DriverOnly.test_driver_switch)
+e2e_test(driver.web_package test_driver.WebPackage.test_flat_package)
 
 # The shipped program is a 32-bit GUI program importing only system DLLs that
 # every target Windows version has.

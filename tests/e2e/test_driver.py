@@ -1,0 +1,170 @@
+"""Driver installation under Wine on Windows XP: the driver-only run from the
+sample disc (/DRIVER) and the web-package run (WebSetup=2) with the package
+beside the program. Each run pays 35 s of fixed waiting (ten polls for a new
+mixer device, which never comes under Wine, and the pause before the restart
+prompt), so each test checks everything one run shows."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+import driver_fixtures as fx  # noqa: E402
+
+DISC = r"C:\disc"
+WEB = r"C:\websetup"
+MIXER_EXE = fx.WINDOWS_DIR + r"\Mixer.exe"
+EXPECTED_RUN_VALUE = '"%s\\W2KSetup.exe" -ReplaceMixer' % fx.WINDOWS_DIR
+
+
+class DriverRunTestCase(harness.WineTestCase):
+    def prepare_common(self, s):
+        """Devices, legacy INFs, driver index and running programs shared by both runs."""
+        fx.add_test_devices(s)
+        self.devices_before = fx.present_devices(s)
+        self.assertIn(fx.DEVICE_INSTANCE, self.devices_before)
+        self.gone, self.kept = fx.plant_legacy_infs(s)
+        self.index_files = fx.plant_driver_index(s)
+        self.infs_before = list(fx.folder_files(s, fx.WINDOWS_DIR + r"\inf"))
+        self.mixer = s.start_window_companion(MIXER_EXE, "Mixer")
+        self.bystander = s.start_window_companion(r"C:\apps\Bystander.exe", "Bystander")
+        self.started_before = len(s.companion_events())
+
+    def run_driver(self, s, cmdline):
+        with fx.RunWatcher(s) as watch:
+            result = s.run(cmdline, script=fx.RESTART_LATER_SCRIPT)
+        self.times = watch.timings(result)
+        harness.log("%s: run %.1f s, notice to restart prompt %.1f s" %
+                    (self.id(), self.times["run"] or -1, self.times.get("sequence", -1)))
+        return result
+
+    def check_run(self, s, result):
+        """The boxes, the closed mixer, the running bystander and the device list."""
+        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
+        self.assertEqual(result.exit_code, 0)
+
+        boxes = result.message_boxes
+        self.assertEqual([(b["caption"], b["text"], b["owner"]) for b in boxes],
+                         [("Setup", fx.NOTICE_TEXT, "")], result.events)
+        prompts = result.dialogs
+        self.assertEqual([d["caption"] for d in prompts], [fx.RESTART_CAPTION] * 2,
+                         "the restart prompt, then its snapshot after the click")
+
+        def radios(dialog):
+            return {c["id"]: c["checked"] for c in dialog["controls"] if c["id"] in (1000, 1001)}
+
+        self.assertEqual(radios(prompts[0]), {1000: 1, 1001: 0}, "restart now is preselected")
+        self.assertEqual(radios(prompts[1]), {1000: 0, 1001: 1})
+        # The notice comes first, the prompt after the mandated waits.
+        self.assertLess(result.events.index(boxes[0]), result.events.index(prompts[0]))
+        self.assertGreaterEqual(self.times["sequence"], fx.MANDATED_WAIT - 0.5, self.times)
+
+        events = s.companion_events_timed(settle=1.0)
+        self.assertEqual([e["title"] for e in events if e.get("event") == "close"], ["Mixer"])
+        self.assertEqual(len([e for e in events if e.get("event") == "start"]),
+                         self.started_before, "the program started another program")
+        self.mixer.wait(10)
+        # A restart would have ended every program of the prefix.
+        self.assertIsNone(self.bystander.poll(), "the bystander ended: was a restart requested?")
+
+        after = fx.present_devices(s)
+        expected = dict(self.devices_before)
+        del expected[fx.DEVICE_INSTANCE]
+        self.assertEqual(after, expected)
+
+    def check_files_and_registry(self, s, source_dir):
+        """Purge, driver index, OEM INF, mixer staging and the Run value."""
+        for p in self.gone:
+            self.assertIsNone(s.find_host_file(p), "%s was not deleted" % p)
+        for p in self.kept:
+            self.assertIsNotNone(s.find_host_file(p), "%s was deleted" % p)
+        for p in self.index_files:
+            self.assertIsNone(s.find_host_file(p), "%s was not deleted" % p)
+
+        package_inf = fx.read_host(s, source_dir + r"\QXAUDIO.INF")
+        self.assertIsNotNone(package_inf)
+        handed_over = fx.new_infs(s, self.infs_before)
+        self.assertEqual(list(handed_over.values()), [package_inf],
+                         "one new INF holding the package's INF: %s" % sorted(handed_over))
+
+        self.assertEqual(fx.read_host(s, fx.WINDOWS_DIR + r"\Mixer.dat"),
+                         fx.read_host(s, source_dir + r"\Mixer.dat"))
+        self.assertEqual(fx.read_host(s, fx.WINDOWS_DIR + r"\W2KSetup.exe"),
+                         fx.read_host(s, source_dir + r"\W2KSetup.dat"))
+
+        reg = s.registry()
+        value = reg.value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE)
+        self.assertIsNotNone(value, "the Run value was not written")
+        self.assertEqual(value.type, harness.RegValue.REG_SZ)
+        # The stored data includes the terminating zero.
+        self.assertEqual(value.data, (EXPECTED_RUN_VALUE + "\0").encode("utf-16-le"))
+
+
+class DriverOnly(DriverRunTestCase):
+    """/DRIVER from the disc: purge, staging with the DOS files, mixer defaults."""
+
+    def test_driver_switch(self):
+        with self.scenario("winxp") as s:
+            s.copy_disc(DISC)
+            # A read-only file on the disc arrives writable.
+            os.chmod(s.host_path(DISC + r"\Dosdrv\QXDOS.SYS"), 0o444)
+            mixerdef = fx.plant(s, fx.WINDOWS_DIR + r"\mixerdef.ini",
+                                "[RUNTIME]\r\nInitialize=1\r\nVolume=7\r\n")
+            self.prepare_common(s)
+
+            result = self.run_driver(s, r'"%s\W2KSetup.exe" /DRIVER' % DISC)
+            self.check_run(s, result)
+
+            drv = DISC + r"\W2K-ME\drv"
+            staged = fx.folder_files(s, fx.STAGING_DIR)
+            source = fx.folder_files(s, drv)
+            del source["QXAUDIO.INF"]  # moved to the INF folder by the hand-over
+            self.assertEqual(staged, source)
+            self.assertEqual(fx.folder_files(s, fx.DOS_DIR),
+                             fx.folder_files(s, DISC + r"\Dosdrv"))
+            self.assertEqual(fx.folder_files(s, fx.DOS_DIR + r"\DOSAPP"),
+                             fx.folder_files(s, DISC + r"\Dosdrv\DOSAPP"))
+            self.assertTrue(fx.is_writable(s, fx.DOS_DIR + r"\QXDOS.SYS"))
+
+            ini = fx.read_host(s, mixerdef)
+            self.assertEqual(fx.profile_value(ini, "RUNTIME", "Initialize"), "0")
+            self.assertEqual(fx.profile_value(ini, "RUNTIME", "Volume"), "7")
+
+            self.check_files_and_registry(s, drv)
+
+
+class WebPackage(DriverRunTestCase):
+    """WebSetup=2 with the package beside the program: everything beside it is staged,
+    no DOS files, mixerdef.ini untouched."""
+
+    def test_flat_package(self):
+        with self.scenario("winxp") as s:
+            disc = s.copy_disc(DISC)
+            s.build.copy_tree(s.host_path(disc + r"\W2K-ME\drv"), s.host_path(WEB))
+            with open(s.host_path(disc + r"\W2KSetup.exe"), "rb") as f:
+                fx.plant(s, WEB + r"\W2KSetup.exe", f.read())
+            s.write_profile(WEB + r"\setup.ini", {
+                "InstallOption": {"DriverOnly": 0, "WebSetup": 2, "InstallWDMDriver": 0},
+                "Default": {"UsingCDDA": 1}})
+            mixerdef_text = b"[RUNTIME]\r\nInitialize=1\r\n"
+            mixerdef = fx.plant(s, fx.WINDOWS_DIR + r"\mixerdef.ini", mixerdef_text)
+            self.prepare_common(s)
+            package = fx.folder_files(s, WEB)
+
+            result = self.run_driver(s, r'"%s\W2KSetup.exe"' % WEB)
+            self.check_run(s, result)
+
+            staged = fx.folder_files(s, fx.STAGING_DIR)
+            del package["QXAUDIO.INF"]
+            self.assertIn("W2KSetup.exe", package)
+            self.assertIn("setup.ini", package)
+            self.assertEqual(staged, package)
+            self.assertIsNone(s.find_host_file(fx.DOS_DIR), "the DOS folder was created")
+            self.assertEqual(fx.read_host(s, mixerdef), mixerdef_text)
+
+            self.check_files_and_registry(s, WEB)
+
+
+if __name__ == "__main__":
+    unittest.main()

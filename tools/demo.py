@@ -7,6 +7,7 @@ message boxes and dialogs shown (from the driver log), the registry values and
 files changed, and the screenshots, converted to PNG under build/demo/<run>/.
 """
 
+import hashlib
 import os
 import shutil
 import subprocess
@@ -16,6 +17,7 @@ import time
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 import harness  # noqa: E402
+from test_logon import wait_x_window  # noqa: E402
 
 SHOW_STATES = {0: "SW_HIDE", 1: "SW_SHOWNORMAL", 2: "SW_SHOWMINIMIZED", 3: "SW_SHOWMAXIMIZED",
                4: "SW_SHOWNOACTIVATE", 5: "SW_SHOW", 7: "SW_SHOWMINNOACTIVE", 10: "SW_SHOWDEFAULT"}
@@ -38,9 +40,18 @@ class DemoRun:
 
     prepare(s, disc): files and registry values before the 'before' snapshot.
     start(s, disc):   programs to have running when the program starts.
+    after:            name of an earlier run whose prefix this run continues in
+                      (the disc is then already there); s.continued_from tells
+                      prepare whether it does.
+    program, cwd:     C: path of the program to run (default the disc's) and the
+                      current directory to run it in.
+    report(s, disc):  extra lines for the account, taken after the run.
+    scaffolding:      drive C paths the demo itself changes after the 'before'
+                      snapshot, left out of the file changes.
     """
 
-    def __init__(self, name, title, version, args, prepare=None, start=None, script=None):
+    def __init__(self, name, title, version, args, prepare=None, start=None, script=None,
+                 after=None, program=None, cwd=None, report=None, scaffolding=()):
         self.name = name
         self.title = title
         self.version = version
@@ -48,6 +59,11 @@ class DemoRun:
         self.prepare = prepare
         self.start = start
         self.script = script
+        self.after = after
+        self.program = program
+        self.cwd = cwd
+        self.report = report
+        self.scaffolding = scaffolding
 
 
 def _prepare_previous_suite(s, disc):
@@ -65,6 +81,62 @@ def _remove_suite_setup(s, disc):
     os.remove(s.host_path(disc + r"\W2K-ME\app\Setup.exe"))
 
 
+# The logon run: the driver installation armed the Run value and left W2KSetup.exe
+# and Mixer.dat in the Windows directory; Windows starts the copy at the next logon
+# while the old mixer is up.
+OLD_MIXER = r"C:\windows\Mixer.exe"
+OLD_MIXER_MARKER = b"\r\nold mixer build 1.02\r\n"
+
+
+def _file_id(path):
+    if not os.path.isfile(path):
+        return "(absent)"
+    with open(path, "rb") as f:
+        data = f.read()
+    return "%d bytes, sha1 %s" % (len(data), hashlib.sha1(data).hexdigest()[:12])
+
+
+def _prepare_logon(s, disc):
+    if not s.continued_from:
+        # Without the driver-only run: what its staging leaves for the next logon.
+        windir = s.host_path("C:\\windows")
+        shutil.copyfile(s.host_path(disc + r"\W2K-ME\drv\W2KSetup.dat"),
+                        os.path.join(windir, "W2KSetup.exe"))
+        shutil.copyfile(s.host_path(disc + r"\W2K-ME\drv\Mixer.dat"),
+                        os.path.join(windir, "Mixer.dat"))
+        s.reg_add(RUN_KEY, "Replace Quarnex Mixer", r"C:\windows\W2KSetup.exe -ReplaceMixer")
+    # The old mixer: a companion with a marker appended, so the swap shows in its bytes.
+    s.place_companion(OLD_MIXER, Window="Mixer")
+    with open(s.host_path(OLD_MIXER), "ab") as f:
+        f.write(OLD_MIXER_MARKER)
+    s.old_mixer_id = _file_id(s.host_path(OLD_MIXER))
+
+
+def _start_old_mixer(s, disc):
+    before = len(s.companion_events())
+    s._ensure_keeper()
+    s.background.append(subprocess.Popen([s.loader, OLD_MIXER], env=s.env,
+                                         cwd=s.host_path("C:\\"),
+                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL))
+    s.wait_companion(lambda evs: any(e.get("event") == "start" for e in evs[before:]),
+                     timeout=30, what="start of the old mixer")
+    wait_x_window(s, "Mixer")
+    # The new mixer reads the same sidecar: without it, it logs its start and ends.
+    os.remove(s.host_path(r"C:\windows\Mixer.cfg"))
+
+
+def _report_logon(s, disc):
+    dat = _file_id(s.host_path(r"C:\windows\Mixer.dat"))
+    now = _file_id(s.host_path(OLD_MIXER))
+    return ["Mixer swap in C:\\windows:",
+            "  Mixer.exe before: %s (the old mixer)" % s.old_mixer_id,
+            "  Mixer.exe after:  %s" % now,
+            "  Mixer.dat after:  %s" % dat,
+            "  Mixer.exe %s Mixer.dat's bytes" % ("now holds" if now == dat else
+                                                  "does NOT hold")]
+
+
 RUNS = [
     DemoRun("win98-forward", "Windows 98: hand-over to the disc's Setup.exe with /AP",
             "win98", "/AP"),
@@ -72,6 +144,10 @@ RUNS = [
             "winxp", "/AP", prepare=_prepare_previous_suite, start=_start_tunestack),
     DemoRun("xp-suite-missing", "Windows XP, /AP: the disc lacks the suite's setup program",
             "winxp", "/AP", prepare=_remove_suite_setup),
+    DemoRun("xp-logon", "Windows XP, next logon: -ReplaceMixer with the old mixer up",
+            "winxp", "-ReplaceMixer", after="xp-driver-only", program=r"C:\windows\W2KSetup.exe",
+            cwd="C:\\windows", prepare=_prepare_logon, start=_start_old_mixer,
+            report=_report_logon, scaffolding=("windows/Mixer.cfg",)),
 ]
 
 
@@ -94,7 +170,21 @@ def _fmt_value(v):
     return "%r (type %d)" % (v.value, v.type)
 
 
-def run_demo(run, out_root):
+def _take_over_prefix(s, saved):
+    """Puts a prefix kept from an earlier run in place of the scenario's fresh one."""
+    s.kill_wine()
+    shutil.rmtree(s.prefix)
+    os.rename(saved, s.prefix)
+    # The earlier run's logs and screenshots stay with its account.
+    shutil.rmtree(s.host_path(r"C:\e2e"))
+    os.makedirs(s.host_path(r"C:\e2e"))
+    shutil.copyfile(s.build.driver, s.host_path(r"C:\e2e\e2e-driver.exe"))
+    s.set_windows_version(s.version)
+
+
+def run_demo(run, out_root, prefixes, keep_prefix=False):
+    """Runs one demo run and returns its account. prefixes: {run name: kept prefix};
+    with keep_prefix the run's prefix is added to it for a later run."""
     out_dir = os.path.join(out_root, run.name)
     shutil.rmtree(out_dir, ignore_errors=True)
     os.makedirs(out_dir)
@@ -102,7 +192,12 @@ def run_demo(run, out_root):
     say = lines.append
     with harness.Scenario("demo-" + run.name, version=run.version, desktop=True,
                           shots=True) as s:
-        disc = s.copy_disc()
+        s.continued_from = run.after if run.after in prefixes else None
+        if s.continued_from:
+            _take_over_prefix(s, prefixes.pop(run.after))
+            disc = r"C:\disc"
+        else:
+            disc = s.copy_disc()
         if run.prepare:
             run.prepare(s, disc)
         before = s.snapshot()
@@ -110,21 +205,34 @@ def run_demo(run, out_root):
             run.start(s, disc)
         pre_existing = len(s.companion_events())
         s.screenshot(os.path.join(out_dir, "before.png"))
-        cmdline = '"%s\\W2KSetup.exe"' % disc + (" " + run.args if run.args else "")
+        program = run.program or '"%s\\W2KSetup.exe"' % disc
+        cmdline = program + (" " + run.args if run.args else "")
         t0 = time.monotonic()
-        result = s.run(cmdline, script=run.script)
+        result = s.run(cmdline, script=run.script, cwd=run.cwd)
         events = s.companion_events_timed()
         wall = time.monotonic() - t0
+        extra = run.report(s, disc) if run.report else []
         shots = []
         for i, win_file in enumerate(result.screenshots, 1):
             png = os.path.join(out_dir, "shot-%02d.png" % i)
             subprocess.run(["convert", s.host_path(win_file), png], check=True)
             shots.append(png)
         after = s.snapshot()
+        if keep_prefix:
+            kept = os.path.join(s.build.work_dir, "demo-prefixes", run.name)
+            shutil.rmtree(kept, ignore_errors=True)
+            os.makedirs(os.path.dirname(kept), exist_ok=True)
+            os.rename(s.prefix, kept)
+            prefixes[run.name] = kept
 
     say("=" * 78)
     say("Run %s: %s" % (run.name, run.title))
-    say("  Windows version %s, command line: %s" % (run.version, cmdline))
+    if run.after:
+        say("  continues in the prefix left by run %s%s" %
+            (run.after, "" if s.continued_from else
+             " (not run: a fresh prefix with what that run leaves laid out by the demo)"))
+    say("  Windows version %s, command line: %s%s" % (run.version, cmdline,
+                                                    " (in %s)" % run.cwd if run.cwd else ""))
     say("  exit code %s%s, %.1f s" % (result.exit_code, " (TIMEOUT)" if result.timed_out else "",
                                       wall))
     say("Running before the program:")
@@ -180,13 +288,18 @@ def run_demo(run, out_root):
         say("  (none)")
     say("File changes on drive C:")
     n = 0
+    scaffolding = [p.lower() for p in run.scaffolding]
     for tag, kind in (("+", "files_added"), ("-", "files_removed"), ("*", "files_changed")):
         for rel in d[kind]:
-            if not _noise_file(rel):
+            if not _noise_file(rel) and rel.replace(os.sep, "/").lower() not in scaffolding:
                 say("  %s C:\\%s" % (tag, rel.replace("/", "\\")))
                 n += 1
     if not n:
         say("  (none)")
+    for rel in run.scaffolding:
+        say("  (C:\\%s: changed by the demo itself, not shown)" % rel.replace("/", "\\"))
+    for line in extra:
+        say(line)
     say("Screenshots:")
     say("  %s (before the run)" % os.path.join(out_dir, "before.png"))
     for png in shots:
@@ -204,17 +317,29 @@ def main(argv):
         sys.stderr.write("demo: Wine is not installed\n")
         return 1
     out_root = os.environ.get("DEMO_DIR") or os.path.join(REPO, "build", "demo")
-    wanted = argv[1:]
+    wanted = set(argv[1:])
+    names = [r.name for r in RUNS]
+    # A wanted run brings the runs it continues from.
+    for run in reversed(RUNS):
+        if run.name in wanted and run.after in names:
+            wanted.add(run.after)
+    continued = {r.after for r in RUNS if r.after and (not wanted or r.name in wanted)}
+    prefixes = {}
     status = 0
-    for run in RUNS:
-        if wanted and run.name not in wanted:
-            continue
-        try:
-            sys.stdout.write(run_demo(run, out_root))
-        except (harness.HarnessError, subprocess.CalledProcessError) as e:
-            sys.stdout.write("Run %s failed: %s\n" % (run.name, e))
-            status = 1
-        sys.stdout.flush()
+    try:
+        for run in RUNS:
+            if wanted and run.name not in wanted:
+                continue
+            try:
+                sys.stdout.write(run_demo(run, out_root, prefixes,
+                                          keep_prefix=run.name in continued))
+            except (harness.HarnessError, subprocess.CalledProcessError) as e:
+                sys.stdout.write("Run %s failed: %s\n" % (run.name, e))
+                status = 1
+            sys.stdout.flush()
+    finally:
+        for kept in prefixes.values():
+            shutil.rmtree(kept, ignore_errors=True)
     return status
 
 

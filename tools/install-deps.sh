@@ -11,6 +11,7 @@ command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
 command -v i686-w64-mingw32-objdump >/dev/null || need+=(binutils-mingw-w64-i686)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null || need+=(imagemagick)
+command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v python3 >/dev/null || need+=(python3)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
 if ! dpkg -s wine32:i386 >/dev/null 2>&1; then

@@ -17,6 +17,7 @@ import time
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 import harness  # noqa: E402
+import driver_fixtures as fx  # noqa: E402
 from test_logon import wait_x_window  # noqa: E402
 
 SHOW_STATES = {0: "SW_HIDE", 1: "SW_SHOWNORMAL", 2: "SW_SHOWMINIMIZED", 3: "SW_SHOWMAXIMIZED",
@@ -79,6 +80,45 @@ def _start_tunestack(s, disc):
 
 def _remove_suite_setup(s, disc):
     os.remove(s.host_path(disc + r"\W2K-ME\app\Setup.exe"))
+
+
+# The driver-only run: the controller (and a device of another maker) registered,
+# INF files of earlier drivers and of another maker planted with the driver index
+# and the mixer's defaults file, the old mixer running. Its prefix is where the
+# logon run continues.
+def _prepare_driver_only(s, disc):
+    fx.add_test_devices(s)
+    s.legacy_infs = fx.plant_legacy_infs(s)
+    fx.plant_driver_index(s)
+    fx.plant(s, r"C:\windows\mixerdef.ini", "[RUNTIME]\r\nInitialize=1\r\n")
+    s.place_companion(r"C:\windows\Mixer.exe", Window="Mixer")
+
+
+def _present_devices(s):
+    return ["%s  %s" % (inst, ", ".join(ids) or "(no hardware ID)")
+            for inst, ids in sorted(fx.present_devices(s).items())]
+
+
+def _start_driver_only(s, disc):
+    s.start_window_companion(r"C:\windows\Mixer.exe", "Mixer")
+    s.devices_before = _present_devices(s)
+
+
+def _report_driver_only(s, disc):
+    after = _present_devices(s)
+    lines = ["Present devices (devreg list) before the run:"]
+    lines += ["  " + d for d in s.devices_before]
+    lines.append("Present devices after the run:")
+    lines += ["  " + d for d in after]
+    lines.append("  removed: %s" % ("; ".join(d for d in s.devices_before if d not in after) or
+                                   "nothing"))
+    gone, kept = s.legacy_infs
+    lines.append("Planted INF files (and PNF companions):")
+    for p in gone + kept:
+        state = "deleted" if s.find_host_file(p) is None else "kept"
+        lines.append("  %-7s %s%s" % (state, p, "" if (state == "deleted") == (p in gone) else
+                                      "  <-- NOT AS EXPECTED"))
+    return lines
 
 
 # The logon run: the driver installation armed the Run value and left W2KSetup.exe
@@ -144,6 +184,11 @@ RUNS = [
             "winxp", "/AP", prepare=_prepare_previous_suite, start=_start_tunestack),
     DemoRun("xp-suite-missing", "Windows XP, /AP: the disc lacks the suite's setup program",
             "winxp", "/AP", prepare=_remove_suite_setup),
+    DemoRun("xp-driver-only", "Windows XP, /DRIVER: controller %s registered, Mixer running, "
+            "legacy INF files planted; the restart prompt answered \"later\"" %
+            fx.DEVICE_HARDWARE_ID,
+            "winxp", "/DRIVER", prepare=_prepare_driver_only, start=_start_driver_only,
+            script=fx.RESTART_LATER_SCRIPT, report=_report_driver_only),
     DemoRun("xp-logon", "Windows XP, next logon: -ReplaceMixer with the old mixer up",
             "winxp", "-ReplaceMixer", after="xp-driver-only", program=r"C:\windows\W2KSetup.exe",
             cwd="C:\\windows", prepare=_prepare_logon, start=_start_old_mixer,

@@ -55,24 +55,25 @@ BOOL CSetupApp::InitInstance() {
     case StartPath::WebPackageDriver:
       InstallDriverPackage(m_platform, kWebPackageRun, programDirectory, nullptr);
       break;
-    case StartPath::MainDialog: {
-      CSetupDlg dialog(m_platform);
-      m_pMainWnd = &dialog;
-      dialog.DoModal();
-      m_pMainWnd = nullptr;
+    case StartPath::MainDialog:
+      RunAsMainWindow<CSetupDlg>();
       break;
-    }
-    case StartPath::WdmOptionsDialog: {
-      CWdmOptionsDlg dialog(m_platform);
-      m_pMainWnd = &dialog;
-      dialog.DoModal();
-      m_pMainWnd = nullptr;
+    case StartPath::WdmOptionsDialog:
+      RunAsMainWindow<CWdmOptionsDlg>();
       break;
-    }
     case StartPath::Nothing:
       break;
   }
   return 0;
+}
+
+// Runs a dialog modally as the application's main window.
+template <typename Dialog>
+void CSetupApp::RunAsMainWindow() {
+  Dialog dialog(m_platform);
+  m_pMainWnd = &dialog;
+  dialog.DoModal();
+  m_pMainWnd = nullptr;
 }
 
 // A suite setup that ran earlier may have left itself to start at logon.

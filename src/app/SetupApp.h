@@ -20,6 +20,8 @@ class CSetupApp : public CWinApp {
  private:
   void DeleteSuiteRunValue();
   void RunSuiteOnly(const std::string& programDirectory);
+  template <typename Dialog>
+  void RunAsMainWindow();
 };
 
 // Windows NT 5.0 or later.

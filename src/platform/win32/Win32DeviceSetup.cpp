@@ -74,20 +74,26 @@ bool Win32DeviceSetup::EnumDeviceInfo(DevInfoSet set, uint32_t index, DevInfoDat
   return true;
 }
 
+// The SP_DEVINFO_DATA kept for a device that EnumDeviceInfo returned for
+// this set; any other device is an invalid parameter.
+bool Win32DeviceSetup::NativeData(DevInfoSet set, const DevInfoData& data, void* device) const {
+  const NativeDevice* kept = FindDevice(set, data);
+  if (kept == nullptr) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  std::memcpy(device, kept->bytes.data(), kept->bytes.size());
+  return true;
+}
+
 bool Win32DeviceSetup::GetDeviceRegistryProperty(DevInfoSet set, const DevInfoData& data,
                                                  uint32_t property, uint8_t* buffer,
                                                  uint32_t bufferSize, uint32_t* requiredSize) {
   auto getProperty =
       setupApi_.Find<GetDeviceRegistryPropertyFn>("SetupDiGetDeviceRegistryPropertyA");
   if (getProperty == nullptr) return NotImplemented();
-  const NativeDevice* kept = FindDevice(set, data);
-  if (kept == nullptr) {
-    // Not a device that EnumDeviceInfo returned for this set.
-    ::SetLastError(ERROR_INVALID_PARAMETER);
-    return false;
-  }
   SP_DEVINFO_DATA device;
-  std::memcpy(&device, kept->bytes.data(), sizeof(device));
+  if (!NativeData(set, data, &device)) return false;
   DWORD required = 0;
   BOOL ok = getProperty(ToHdevinfo(set), &device, property, nullptr, buffer, bufferSize, &required);
   if (requiredSize != nullptr) *requiredSize = required;
@@ -97,13 +103,8 @@ bool Win32DeviceSetup::GetDeviceRegistryProperty(DevInfoSet set, const DevInfoDa
 bool Win32DeviceSetup::RemoveDevice(DevInfoSet set, const DevInfoData& data) {
   auto removeDevice = setupApi_.Find<RemoveDeviceFn>("SetupDiRemoveDevice");
   if (removeDevice == nullptr) return NotImplemented();
-  const NativeDevice* kept = FindDevice(set, data);
-  if (kept == nullptr) {
-    ::SetLastError(ERROR_INVALID_PARAMETER);
-    return false;
-  }
   SP_DEVINFO_DATA device;
-  std::memcpy(&device, kept->bytes.data(), sizeof(device));
+  if (!NativeData(set, data, &device)) return false;
   return removeDevice(ToHdevinfo(set), &device) != FALSE;
 }
 

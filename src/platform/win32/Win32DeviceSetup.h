@@ -42,6 +42,7 @@ class Win32DeviceSetup final : public DeviceSetup {
     std::vector<unsigned char> bytes;  // the SP_DEVINFO_DATA
   };
   const NativeDevice* FindDevice(DevInfoSet set, const DevInfoData& data) const;
+  bool NativeData(DevInfoSet set, const DevInfoData& data, void* device) const;
 
   Win32SystemLibrary setupApi_;
   Win32SystemLibrary configManager_;

@@ -2,13 +2,12 @@
 
 #include <string>
 
+#include "app/RunKey.h"
 #include "platform/Helpers.h"
 #include "platform/WinApi.h"
 
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunValue = "Replace Quarnex Mixer";
 constexpr const char* kMixerTitle = "Mixer";
 constexpr int kFurtherLooks = 100;
 constexpr uint32_t kPause = 1000;
@@ -17,11 +16,11 @@ constexpr uint32_t kPause = 1000;
 // False when the Run key does not open with full access.
 bool DisarmLogonEntry(platform::Registry& registry) {
   platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::LocalMachine, kRunKey, KEY_ALL_ACCESS, &key) !=
+  if (registry.OpenKey(platform::Hive::LocalMachine, run_key::kPath, KEY_ALL_ACCESS, &key) !=
       ERROR_SUCCESS) {
     return false;
   }
-  registry.DeleteValue(key, kRunValue);  // already gone is fine
+  registry.DeleteValue(key, run_key::kMixerReplacement);  // already gone is fine
   registry.CloseKey(key);
   return true;
 }

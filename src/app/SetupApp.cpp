@@ -4,6 +4,7 @@
 #include "app/CommandSwitches.h"
 #include "app/MixerReplacement.h"
 #include "app/ProgramDirectory.h"
+#include "app/RunKey.h"
 #include "driver/InstallDriverPackage.h"
 #include "platform/Helpers.h"
 #include "platform/WinApi.h"
@@ -12,10 +13,6 @@
 #include "suite/SuiteTexts.h"
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
-
-namespace {
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-}
 
 CSetupApp::CSetupApp(platform::Platform& platform) : CWinApp(platform) {}
 
@@ -79,11 +76,11 @@ void CSetupApp::RunAsMainWindow() {
 // A suite setup that ran earlier may have left itself to start at logon.
 void CSetupApp::DeleteSuiteRunValue() {
   platform::RegKey key = 0;
-  if (m_platform.registry.OpenKey(platform::Hive::LocalMachine, kRunKey, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
+  if (m_platform.registry.OpenKey(platform::Hive::LocalMachine, run_key::kPath, KEY_ALL_ACCESS,
+                                  &key) != ERROR_SUCCESS) {
     return;
   }
-  m_platform.registry.DeleteValue(key, "Tonivo Applications");
+  m_platform.registry.DeleteValue(key, run_key::kSuite);
   m_platform.registry.CloseKey(key);
 }
 

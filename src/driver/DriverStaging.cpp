@@ -1,16 +1,10 @@
 #include "driver/DriverStaging.h"
 
+#include "app/RunKey.h"
 #include "platform/Helpers.h"
 #include "platform/WinApi.h"
 
 namespace driver {
-
-namespace {
-
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kRunValue = "Replace Quarnex Mixer";
-
-}  // namespace
 
 bool JoinPath(const std::string& folder, const std::string& name, std::string* path) {
   if (folder.size() + name.size() > MAX_PATH - 1) return false;
@@ -56,14 +50,14 @@ void StageMixerReplacement(platform::Platform& platform, const std::string& driv
   }
 
   platform::RegKey key = 0;
-  if (platform.registry.OpenKey(platform::Hive::LocalMachine, kRunKey, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
+  if (platform.registry.OpenKey(platform::Hive::LocalMachine, run_key::kPath, KEY_ALL_ACCESS,
+                                &key) != ERROR_SUCCESS) {
     return;
   }
   // Quoted, so that a Windows directory with blanks cannot start another
   // program; stored with its terminating zero, as REG_SZ data should be.
   const std::string command = platform::Quoted(setupCopy) + " -ReplaceMixer";
-  platform.registry.SetValue(key, kRunValue, REG_SZ, command + '\0');
+  platform.registry.SetValue(key, run_key::kMixerReplacement, REG_SZ, command + '\0');
   platform.registry.CloseKey(key);
 }
 

@@ -6,6 +6,7 @@ include(GoogleTest)
 
 file(GLOB_RECURSE FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fake/*.cpp)
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tests/common/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/ui/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/driver/*.cpp
@@ -25,3 +26,9 @@ gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
   include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
 endif()
+
+# The folders of src/ include one another in one direction only.
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+add_test(NAME layers.include_direction
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-include-direction.py ${CMAKE_SOURCE_DIR})
+set_tests_properties(layers.include_direction PROPERTIES LABELS unit)

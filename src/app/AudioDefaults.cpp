@@ -1,6 +1,6 @@
 #include "app/AudioDefaults.h"
 
-#include "platform/Helpers.h"
+#include "common/Paths.h"
 #include "platform/WinApi.h"
 
 namespace {
@@ -63,8 +63,7 @@ void SetDefaultSoundFormat(platform::Platform& platform) {
 }
 
 void WriteCdPlayerProfile(platform::Platform& platform, const std::string& setupIni) {
-  const std::string profile =
-      platform::WindowsDirectoryWithBackslash(platform.files) + "QXCDPLAY.INI";
+  const std::string profile = WindowsDirectoryWithBackslash(platform.files) + "QXCDPLAY.INI";
   const uint32_t usingCdda = platform.profiles.GetInt("Default", "UsingCDDA", 0, setupIni);
   platform.profiles.WriteString("CD PLAYER", "UsingCDDA", usingCdda != 0 ? "1" : "0", profile);
 }

@@ -2,13 +2,12 @@
 
 #include <string>
 
-#include "app/RunKey.h"
-#include "platform/Helpers.h"
+#include "common/Paths.h"
+#include "common/SharedNames.h"
 #include "platform/WinApi.h"
 
 namespace {
 
-constexpr const char* kMixerTitle = "Mixer";
 constexpr int kFurtherLooks = 100;
 constexpr uint32_t kPause = 1000;
 
@@ -16,11 +15,11 @@ constexpr uint32_t kPause = 1000;
 // False when the Run key does not open with full access.
 bool DisarmLogonEntry(platform::Registry& registry) {
   platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::LocalMachine, run_key::kPath, KEY_ALL_ACCESS, &key) !=
+  if (registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key) !=
       ERROR_SUCCESS) {
     return false;
   }
-  registry.DeleteValue(key, run_key::kMixerReplacement);  // already gone is fine
+  registry.DeleteValue(key, shared::kMixerReplacementValue);  // already gone is fine
   registry.CloseKey(key);
   return true;
 }
@@ -28,9 +27,9 @@ bool DisarmLogonEntry(platform::Registry& registry) {
 // The mixer may still be starting at logon: looks for its window for about
 // 100 seconds and closes it when it shows up.
 void CloseRunningMixer(platform::Platform& platform) {
-  platform::Hwnd window = platform.desktop.FindTopLevelWindow(kMixerTitle);
+  platform::Hwnd window = platform.desktop.FindTopLevelWindow(shared::kMixerWindowTitle);
   for (int looks = 0; !window && looks < kFurtherLooks; ++looks) {
-    window = platform.desktop.FindTopLevelWindow(kMixerTitle);
+    window = platform.desktop.FindTopLevelWindow(shared::kMixerWindowTitle);
     platform.clock.Sleep(kPause);
   }
   if (!window) return;
@@ -44,16 +43,16 @@ bool RunMixerReplacement(platform::Platform& platform) {
   if (!DisarmLogonEntry(platform.registry)) return false;
   CloseRunningMixer(platform);
 
-  const std::string windowsDirectory = platform::WindowsDirectoryWithBackslash(platform.files);
-  const std::string newMixer = windowsDirectory + "Mixer.dat";
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform.files);
+  const std::string newMixer = windowsDirectory + shared::kNewMixerFile;
   const std::string mixer = windowsDirectory + "Mixer.exe";
-  if (!platform::FileIsPresent(platform.files, newMixer)) return false;
+  if (!FileIsPresent(platform.files, newMixer)) return false;
 
   // Copied over the old mixer rather than after deleting it: a copy that
   // fails then leaves the old mixer in place. "Mixer.dat" stays.
-  platform::CopyOver(platform.files, newMixer, mixer);
+  CopyOver(platform.files, newMixer, mixer);
 
   platform::StartedProcess started;
-  platform.processes.CreateProcess(platform::Quoted(mixer) + " /startup", SW_HIDE, &started);
+  platform.processes.CreateProcess(Quoted(mixer) + " /startup", SW_HIDE, &started);
   return true;
 }

@@ -2,15 +2,15 @@
 
 #include "app/AudioDefaults.h"
 #include "app/CommandSwitches.h"
+#include "app/DiscSetupForwarding.h"
 #include "app/MixerReplacement.h"
-#include "app/ProgramDirectory.h"
-#include "app/RunKey.h"
+#include "common/MultibyteText.h"
+#include "common/ProgramDirectory.h"
 #include "driver/InstallDriverPackage.h"
-#include "platform/Helpers.h"
 #include "platform/WinApi.h"
 #include "suite/SuiteClosing.h"
-#include "suite/SuiteLaunch.h"
-#include "suite/SuiteTexts.h"
+#include "suite/SuiteOnlyInstall.h"
+#include "ui/RestartDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
 
@@ -21,13 +21,13 @@ bool IsWindows2000OrLater(const platform::OsVersion& version) {
 }
 
 BOOL CSetupApp::InitInstance() {
-  platform::UpperCaseInPlace(m_platform.system, m_lpCmdLine);
+  UpperCaseInPlace(m_platform.system, m_lpCmdLine);
   const std::string commandLine = m_lpCmdLine;
 
   if (IsReplaceMixerSwitch(commandLine) && RunMixerReplacement(m_platform)) return 0;
 
   SetDefaultSoundFormat(m_platform);
-  DeleteSuiteRunValue();
+  DeleteSuiteLogonEntry(m_platform.registry);
   const std::string programDirectory = ProgramDirectory(m_platform);
   const std::string setupIni = programDirectory + "setup.ini";
   const InstallOptions options = ReadInstallOptions(m_platform.profiles, setupIni);
@@ -44,13 +44,14 @@ BOOL CSetupApp::InitInstance() {
       ForwardToDiscSetup(m_platform.processes, programDirectory, commandLine, options.driverOnly);
       break;
     case StartPath::SuiteOnly:
-      RunSuiteOnly(programDirectory);
+      InstallSuiteOnly(m_platform, programDirectory);
+      m_platform.processes.Exit(0);  // the process ends here, the suite setup runs on
       break;
     case StartPath::DriverOnly:
-      InstallDriverPackage(m_platform, kDriverOnlyRun, programDirectory, nullptr);
+      InstallDriver(kDriverOnlyRun, programDirectory);
       break;
     case StartPath::WebPackageDriver:
-      InstallDriverPackage(m_platform, kWebPackageRun, programDirectory, nullptr);
+      InstallDriver(kWebPackageRun, programDirectory);
       break;
     case StartPath::MainDialog:
       RunAsMainWindow<CSetupDlg>();
@@ -73,27 +74,9 @@ void CSetupApp::RunAsMainWindow() {
   m_pMainWnd = nullptr;
 }
 
-// A suite setup that ran earlier may have left itself to start at logon.
-void CSetupApp::DeleteSuiteRunValue() {
-  platform::RegKey key = 0;
-  if (m_platform.registry.OpenKey(platform::Hive::LocalMachine, run_key::kPath, KEY_ALL_ACCESS,
-                                  &key) != ERROR_SUCCESS) {
-    return;
-  }
-  m_platform.registry.DeleteValue(key, run_key::kSuite);
-  m_platform.registry.CloseKey(key);
-}
-
-// Closes the suite, uninstalls the previous one and starts the suite's setup;
-// the process then ends with exit code 0.
-void CSetupApp::RunSuiteOnly(const std::string& programDirectory) {
-  CloseSuitePrograms(m_platform, false);
-  UninstallPreviousSuite(m_platform);
-  const std::string launchPath = SuiteSetupLaunchPath(m_platform.files, programDirectory);
-  if (platform::FileIsPresent(m_platform.files, launchPath)) {
-    LaunchSuiteSetup(m_platform.processes, launchPath);
-  } else {
-    m_platform.desktop.MessageBox(0, suite::kSuiteSetupMissing, suite::kMessageCaption, MB_OK);
-  }
-  m_platform.processes.Exit(0);
+// The driver installations of the start routine have no window of their own.
+void CSetupApp::InstallDriver(const DriverInstallOptions& options,
+                              const std::string& programDirectory) {
+  CRestartDlg restartPrompt(m_platform);
+  InstallDriverPackage(m_platform, options, programDirectory, 0, restartPrompt);
 }

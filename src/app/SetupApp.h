@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/StartPath.h"
+#include "driver/DriverInstallOptions.h"
 #include "ui/framework/WinApp.h"
 
 class CSetupApp : public CWinApp {
@@ -18,8 +19,7 @@ class CSetupApp : public CWinApp {
   int m_bWin2000 = 0;
 
  private:
-  void DeleteSuiteRunValue();
-  void RunSuiteOnly(const std::string& programDirectory);
+  void InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
   template <typename Dialog>
   void RunAsMainWindow();
 };

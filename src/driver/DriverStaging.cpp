@@ -1,16 +1,10 @@
 #include "driver/DriverStaging.h"
 
-#include "app/RunKey.h"
-#include "platform/Helpers.h"
+#include "common/Paths.h"
+#include "common/SharedNames.h"
 #include "platform/WinApi.h"
 
 namespace driver {
-
-bool JoinPath(const std::string& folder, const std::string& name, std::string* path) {
-  if (folder.size() + name.size() > MAX_PATH - 1) return false;
-  *path = folder + name;
-  return true;
-}
 
 void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolder,
                      const std::string& targetFolder, const CopiedFile& afterCopy) {
@@ -26,7 +20,7 @@ void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolde
         !JoinPath(targetFolder, found.fileName, &target)) {
       continue;
     }
-    platform::CopyOver(files, source, target);
+    CopyOver(files, source, target);
     if (afterCopy) afterCopy(found.fileName, target);
   } while (files.FindNextFile(search, &found));
   files.FindClose(search);
@@ -35,29 +29,29 @@ void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolde
 void StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder) {
   platform::FileSystem& files = platform.files;
   std::string newMixer;
-  if (!JoinPath(driverFolder, "Mixer.dat", &newMixer) ||
-      !platform::FileIsPresent(files, newMixer)) {
+  if (!JoinPath(driverFolder, shared::kNewMixerFile, &newMixer) ||
+      !FileIsPresent(files, newMixer)) {
     return;
   }
-  const std::string windowsDirectory = platform::WindowsDirectoryWithBackslash(files);
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(files);
   std::string stagedMixer, setupCopy, setupSource;
-  if (JoinPath(windowsDirectory, "Mixer.dat", &stagedMixer)) {
-    platform::CopyOver(files, newMixer, stagedMixer);
+  if (JoinPath(windowsDirectory, shared::kNewMixerFile, &stagedMixer)) {
+    CopyOver(files, newMixer, stagedMixer);
   }
-  if (!JoinPath(windowsDirectory, "W2KSetup.exe", &setupCopy)) return;
+  if (!JoinPath(windowsDirectory, shared::kSetupCopyFile, &setupCopy)) return;
   if (JoinPath(driverFolder, "W2KSetup.dat", &setupSource)) {
-    platform::CopyOver(files, setupSource, setupCopy);
+    CopyOver(files, setupSource, setupCopy);
   }
 
   platform::RegKey key = 0;
-  if (platform.registry.OpenKey(platform::Hive::LocalMachine, run_key::kPath, KEY_ALL_ACCESS,
+  if (platform.registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS,
                                 &key) != ERROR_SUCCESS) {
     return;
   }
   // Quoted, so that a Windows directory with blanks cannot start another
   // program; stored with its terminating zero, as REG_SZ data should be.
-  const std::string command = platform::Quoted(setupCopy) + " -ReplaceMixer";
-  platform.registry.SetValue(key, run_key::kMixerReplacement, REG_SZ, command + '\0');
+  const std::string command = Quoted(setupCopy) + " -ReplaceMixer";
+  platform.registry.SetValue(key, shared::kMixerReplacementValue, REG_SZ, command + '\0');
   platform.registry.CloseKey(key);
 }
 

@@ -16,11 +16,6 @@ constexpr const char* kDosFolder = "C:\\Program Files\\Quarnex\\DOS\\";
 constexpr const char* kDosAppFolder = "C:\\Program Files\\Quarnex\\DOS\\DOSAPP\\";
 constexpr const char* kStagingFolder = "C:\\Program Files\\Quarnex\\WIN_ME\\";
 
-// folder + name, when the result fits a MAX_PATH buffer with its terminating
-// zero. A path that does not fit is reported, never cut, so that no step works
-// on a shortened path that names another file.
-bool JoinPath(const std::string& folder, const std::string& name, std::string* path);
-
 // Copies every file (not subfolder) of sourceFolder into targetFolder, over
 // any file already there. afterCopy, when given, receives the file's name and
 // its destination path.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Helpers.h"
+#include "common/MultibyteText.h"
 #include "platform/WinApi.h"
 
 namespace {
@@ -74,7 +74,7 @@ int FindAndRemoveDevice(platform::Platform& platform, char* searchText, size_t b
     for (size_t offset = 0; offset < listSize && list[offset] != '\0';) {
       const std::string id(list + offset, strnlen(list + offset, listSize - offset));
       offset += id.size() + 1;
-      if (!platform::ContainsAtCharacterBoundary(platform.system, id, needle)) continue;
+      if (!ContainsAtCharacterBoundary(platform.system, id, needle)) continue;
 
       if (*removeFlag) *removeFlag = platform.devices.RemoveDevice(set, device) ? 1 : 0;
       if (bufferSize > 0) {

@@ -3,17 +3,14 @@
 #include <cstring>
 
 #include "cleanup/RemoveLegacyDriverFiles.h"
+#include "common/Paths.h"
+#include "common/SharedNames.h"
 #include "driver/DriverStaging.h"
 #include "driver/FindAndRemoveDevice.h"
-#include "platform/Helpers.h"
 #include "platform/WinApi.h"
 #include "suite/SuiteClosing.h"
-#include "suite/SuiteTexts.h"
-#include "ui/RestartDlg.h"
 
 namespace {
-
-using driver::JoinPath;
 
 constexpr const char* kNotice =
     "The driver will be installed now. It need a few minutes to complete.";
@@ -26,12 +23,22 @@ constexpr int kMixerPolls = 10;
 constexpr uint32_t kMixerPollPause = 3000;
 constexpr uint32_t kPauseBeforeRestartPrompt = 5000;
 
+// Tells the user that the installation starts; the options dialog then steps
+// out of the way for good.
+void ShowNotice(platform::Platform& platform, const DriverInstallOptions& options,
+                platform::Hwnd owner) {
+  const platform::Hwnd noticeOwner = options.noticeOwner == NoticeOwner::CallingDialog ? owner : 0;
+  platform.desktop.MessageBox(noticeOwner, kNotice, shared::kMessageCaption, MB_OK);
+  if (options.hideOwner && owner) platform.desktop.ShowWindow(owner, SW_HIDE);
+}
+
+// Programs that hold the old driver open are asked to close.
 void CloseRunningPrograms(platform::Platform& platform, WindowsToClose windows) {
   switch (windows) {
     case WindowsToClose::None:
       break;
     case WindowsToClose::Mixer:
-      if (platform::Hwnd mixer = platform.desktop.FindTopLevelWindow("Mixer")) {
+      if (platform::Hwnd mixer = platform.desktop.FindTopLevelWindow(shared::kMixerWindowTitle)) {
         platform.desktop.SendMessage(mixer, WM_CLOSE, 0, 0);
       }
       break;
@@ -42,13 +49,29 @@ void CloseRunningPrograms(platform::Platform& platform, WindowsToClose windows) 
 }
 
 // The mixer program reads "Initialize" at start; an absent file stays absent.
-void WriteMixerDefaults(platform::Platform& platform, const std::string& windowsDirectory) {
+void WriteMixerDefaults(platform::Platform& platform) {
   std::string mixerDefaults;
-  if (!JoinPath(windowsDirectory, "mixerdef.ini", &mixerDefaults) ||
-      !platform::FileIsPresent(platform.files, mixerDefaults)) {
+  if (!JoinPath(WindowsDirectoryWithBackslash(platform.files), "mixerdef.ini", &mixerDefaults) ||
+      !FileIsPresent(platform.files, mixerDefaults)) {
     return;
   }
   platform.profiles.WriteString("RUNTIME", "Initialize", "0", mixerDefaults);
+}
+
+// "INF\OTHER\" becomes the current directory when it exists.
+void EnterOtherInfFolder(platform::FileSystem& files) {
+  std::string otherInfFolder;
+  if (JoinPath(WindowsDirectoryWithBackslash(files), "INF\\OTHER\\", &otherInfFolder)) {
+    files.SetCurrentDirectory(otherInfFolder);
+  }
+}
+
+void CreateInstallationFolders(platform::FileSystem& files, bool withDosFolders) {
+  files.CreateDirectory(driver::kProgramFilesFolder);
+  files.CreateDirectory(driver::kMakerFolder);
+  if (!withDosFolders) return;
+  files.CreateDirectory(driver::kDosFolder);
+  files.CreateDirectory(driver::kDosAppFolder);
 }
 
 void StageDosFiles(platform::FileSystem& files, const std::string& programDirectory) {
@@ -76,6 +99,8 @@ std::string DriverSourceFolder(platform::FileSystem& files, SourceLayout layout,
   return JoinPath(programDirectory, "WIN_ME\\drv\\", &source) ? source : std::string();
 }
 
+// Copies the driver package into the staging folder; with a patcher, every
+// staged file whose name holds ".inf" or ".INF" gets the caller's choices.
 void StageDriverPackage(platform::FileSystem& files, const std::string& sourceFolder,
                         InfPatcher* patcher) {
   files.CreateDirectory(driver::kStagingFolder);
@@ -92,6 +117,7 @@ void StageDriverPackage(platform::FileSystem& files, const std::string& sourceFo
       });
 }
 
+// Removes the controller, so that Windows detects it again with the new driver.
 void RemovePresentDevice(platform::Platform& platform) {
   char hardwareId[kHardwareIdBufferSize] = {};
   std::strcpy(hardwareId, kDeviceHardwareId);
@@ -101,7 +127,8 @@ void RemovePresentDevice(platform::Platform& platform) {
 
 // Windows rebuilds its driver index from these files; stale ones would keep
 // pointing at the earlier driver.
-void DeleteDriverIndex(platform::FileSystem& files, const std::string& windowsDirectory) {
+void DeleteDriverIndex(platform::FileSystem& files) {
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(files);
   for (const char* name : {"INF\\Drvdata.bin", "INF\\Drvidx.bin"}) {
     std::string path;
     if (!JoinPath(windowsDirectory, name, &path)) continue;
@@ -110,12 +137,22 @@ void DeleteDriverIndex(platform::FileSystem& files, const std::string& windowsDi
   }
 }
 
+// The setup services take the staged INF into the INF folder and delete it
+// from the staging folder.
+void HandOverInf(platform::DeviceSetup& devices) {
+  devices.CopyOEMInf(kStagedInf, kMediaLocation, SPOST_PATH, SP_COPY_DELETESOURCE);
+}
+
 // Adds the staging folder as the last installation source, in a table sized
-// for every entry the machine already has.
-void ExtendSourceList(platform::DeviceSetup& devices, const platform::SourceList& sources) {
-  std::vector<std::string> table = sources.entries;
+// for every entry the machine already has. A list that could not be read is
+// left alone: setting our entry by itself would wipe the machine's sources.
+// True when *sources holds a queried list, to be freed later.
+bool AddStagingFolderToSourceList(platform::DeviceSetup& devices, platform::SourceList* sources) {
+  if (!devices.QuerySourceList(kSourceListFlags, sources)) return false;
+  std::vector<std::string> table = sources->entries;
   table.push_back(driver::kStagingFolder);
   devices.SetSourceList(kSourceListFlags, table);
+  return true;
 }
 
 void ReenumerateDeviceTree(platform::DeviceSetup& devices) {
@@ -137,88 +174,50 @@ void WaitForNewMixer(platform::Platform& platform, int32_t baseline) {
   }
 }
 
+void OfferRestart(platform::Platform& platform, RestartPrompt& restartPrompt) {
+  platform.clock.Sleep(kPauseBeforeRestartPrompt);
+  restartPrompt.Offer();
+}
+
 }  // namespace
 
 void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
-                          const std::string& programDirectory, CWnd* owner, InfPatcher* patcher) {
+                          const std::string& programDirectory, platform::Hwnd owner,
+                          RestartPrompt& restartPrompt, InfPatcher* patcher) {
   platform::FileSystem& files = platform.files;
   platform::DeviceSetup& devices = platform.devices;
 
-  // 1. Notice.
-  const platform::Hwnd noticeOwner =
-      options.noticeOwnedByCaller && owner ? owner->GetSafeHwnd() : 0;
-  platform.desktop.MessageBox(noticeOwner, kNotice, suite::kMessageCaption, MB_OK);
-  if (options.hideOwner && owner) owner->ShowWindow(SW_HIDE);
-
-  // 2, 3. Wait cursor and closing of running programs.
+  ShowNotice(platform, options, owner);
   platform::CursorHandle previousCursor = 0;
   if (options.waitCursorDuringClosing) previousCursor = platform.desktop.ShowWaitCursor();
   CloseRunningPrograms(platform, options.windowsToClose);
   if (!options.waitCursorDuringClosing) previousCursor = platform.desktop.ShowWaitCursor();
 
-  // 4. INF files of earlier drivers.
   RemoveLegacyDriverFiles(platform);
-
-  // 5. Mixer defaults.
-  if (options.writeMixerDefaults) {
-    WriteMixerDefaults(platform, platform::WindowsDirectoryWithBackslash(files));
-  }
-
-  // 6. Current directory.
-  std::string otherInfFolder;
-  if (JoinPath(platform::WindowsDirectoryWithBackslash(files), "INF\\OTHER\\", &otherInfFolder)) {
-    files.SetCurrentDirectory(otherInfFolder);
-  }
-
-  // 7. Installation folders and DOS files.
-  files.CreateDirectory(driver::kProgramFilesFolder);
-  files.CreateDirectory(driver::kMakerFolder);
-  if (options.stageDosFiles) {
-    files.CreateDirectory(driver::kDosFolder);
-    files.CreateDirectory(driver::kDosAppFolder);
-    StageDosFiles(files, programDirectory);
-  }
-
-  // 8. Driver package.
+  if (options.writeMixerDefaults) WriteMixerDefaults(platform);
+  EnterOtherInfFolder(files);
+  CreateInstallationFolders(files, options.stageDosFiles);
+  if (options.stageDosFiles) StageDosFiles(files, programDirectory);
   const std::string sourceFolder =
       DriverSourceFolder(files, options.sourceLayout, programDirectory);
   StageDriverPackage(files, sourceFolder, options.patchInfFiles ? patcher : nullptr);
-
-  // 9. Mixer replacement at the next logon.
   if (options.stageMixerReplacement && !sourceFolder.empty()) {
     driver::StageMixerReplacement(platform, sourceFolder);
   }
 
-  // 10. Device removal, so that Windows detects the controller again.
   RemovePresentDevice(platform);
-
-  // 11. Driver index.
-  DeleteDriverIndex(files, platform::WindowsDirectoryWithBackslash(files));
-
-  // 12. INF hand-over.
-  devices.CopyOEMInf(kStagedInf, kMediaLocation, SPOST_PATH, SP_COPY_DELETESOURCE);
-
-  // 13. Installation source list. A list that could not be read is left
-  // alone: setting our entry by itself would wipe the machine's sources.
+  DeleteDriverIndex(files);
+  HandOverInf(devices);
   platform::SourceList sources;
-  const bool sourcesQueried = devices.QuerySourceList(kSourceListFlags, &sources);
-  if (sourcesQueried) ExtendSourceList(devices, sources);
+  const bool sourcesQueried = AddStagingFolderToSourceList(devices, &sources);
 
-  // 14 to 17. Re-enumeration, with the mixer baseline taken before or after.
   int32_t baseline = 0;
   if (options.baselineBeforeReenumerate) baseline = MixerCount(devices);
   ReenumerateDeviceTree(devices);
   if (sourcesQueried) devices.FreeSourceList(&sources);
   if (!options.baselineBeforeReenumerate) baseline = MixerCount(devices);
-
-  // 18. New mixer device.
   WaitForNewMixer(platform, baseline);
 
-  // 19. Restart prompt.
-  platform.clock.Sleep(kPauseBeforeRestartPrompt);
-  CRestartDlg restartDialog(platform);
-  restartDialog.DoModal();
-
-  // 20. Back to the caller.
+  OfferRestart(platform, restartPrompt);
   platform.desktop.RestoreCursor(previousCursor);
 }

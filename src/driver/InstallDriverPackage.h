@@ -7,8 +7,6 @@
 #include "driver/DriverInstallOptions.h"
 #include "platform/Platform.h"
 
-class CWnd;
-
 // Writes the caller's hardware choices into one staged INF file.
 class InfPatcher {
  public:
@@ -16,9 +14,18 @@ class InfPatcher {
   virtual void PatchInfOptions(const std::string& infPath) = 0;
 };
 
+// The restart prompt that ends every installation; the user interface
+// provides it.
+class RestartPrompt {
+ public:
+  virtual ~RestartPrompt() = default;
+  // Offers to restart Windows; returns once the user has answered.
+  virtual void Offer() = 0;
+};
+
 // Runs the whole sequence; returns once the restart prompt has been closed.
-// owner is the calling dialog, or null for the start routine; patcher is used
+// owner is the calling dialog, or 0 for the start routine; patcher is used
 // when options.patchInfFiles is set.
 void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
-                          const std::string& programDirectory, CWnd* owner,
-                          InfPatcher* patcher = nullptr);
+                          const std::string& programDirectory, platform::Hwnd owner,
+                          RestartPrompt& restartPrompt, InfPatcher* patcher = nullptr);

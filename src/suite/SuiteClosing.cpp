@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/SharedNames.h"
 #include "platform/WinApi.h"
 #include "suite/SuiteTexts.h"
 
@@ -50,7 +51,7 @@ void CloseSuitePrograms(platform::Platform& platform, bool closeMixer) {
       CloseWindowTitled(platform.desktop, player);
     }
   }
-  if (closeMixer) CloseWindowTitled(platform.desktop, "Mixer");
+  if (closeMixer) CloseWindowTitled(platform.desktop, shared::kMixerWindowTitle);
   platform.clock.Sleep(kClosePause);
 }
 
@@ -69,4 +70,14 @@ void UninstallPreviousSuite(platform::Platform& platform) {
     } while (exitCode == STILL_ACTIVE);
   }
   platform.desktop.RestoreCursor(previous);
+}
+
+void DeleteSuiteLogonEntry(platform::Registry& registry) {
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  registry.DeleteValue(key, shared::kSuiteRunValue);
+  registry.CloseKey(key);
 }

@@ -1,5 +1,5 @@
-// Closing the suite's running programs and uninstalling a previous suite
-// before a new suite or driver is installed.
+// Closing the suite's running programs and removing what a previous suite left
+// behind, before a new suite or driver is installed.
 #pragma once
 
 #include "platform/Platform.h"
@@ -13,3 +13,7 @@ void CloseSuitePrograms(platform::Platform& platform, bool closeMixer);
 // uninstall keys that opens; "InstallShieldUninstallString", else
 // "UninstallString") with " -a" appended, and waits until it has exited.
 void UninstallPreviousSuite(platform::Platform& platform);
+
+// Deletes the "Tonivo Applications" logon entry that a suite setup which ran
+// earlier may have left in the Run key; a key or value that is missing is fine.
+void DeleteSuiteLogonEntry(platform::Registry& registry);

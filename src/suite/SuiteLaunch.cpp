@@ -1,8 +1,9 @@
 #include "suite/SuiteLaunch.h"
 
-#include "app/CommandSwitches.h"
-#include "platform/Helpers.h"
+#include "common/Paths.h"
+#include "common/SharedNames.h"
 #include "platform/WinApi.h"
+#include "suite/SuiteTexts.h"
 
 std::string SuiteSetupLaunchPath(platform::FileSystem& files, const std::string& programDirectory) {
   if (files.SetCurrentDirectory(programDirectory + "W2K-ME\\")) {
@@ -11,28 +12,29 @@ std::string SuiteSetupLaunchPath(platform::FileSystem& files, const std::string&
   return programDirectory + "WIN_ME\\app\\Setup.exe";
 }
 
-void WriteHandOverFile(platform::Platform& platform, bool installDriver,
-                       const std::string& command) {
-  std::string file = platform::WindowsDirectoryWithBackslash(platform.files) + "QXISETUP.INI";
+void WriteHandOverFile(platform::Platform& platform, const HandOver& handOver) {
+  std::string file = WindowsDirectoryWithBackslash(platform.files) + "QXISETUP.INI";
   platform.profiles.WriteString("Need_To_Reboot", "Install", "NO", file);
-  platform.profiles.WriteString("Need_To_InstallDriver", "Install", installDriver ? "YES" : "NO",
-                                file);
-  platform.profiles.WriteString("Need_To_InstallDriver", "Command", installDriver ? command : "",
-                                file);
+  platform.profiles.WriteString("Need_To_InstallDriver", "Install",
+                                handOver.installDriver ? "YES" : "NO", file);
+  platform.profiles.WriteString("Need_To_InstallDriver", "Command",
+                                handOver.installDriver ? handOver.command : "", file);
 }
 
 void LaunchSuiteSetup(platform::Processes& processes, const std::string& path) {
   platform::StartedProcess started;
-  processes.CreateProcess(platform::Quoted(path), SW_SHOW, &started);
+  processes.CreateProcess(Quoted(path), SW_SHOW, &started);
 }
 
-void ForwardToDiscSetup(platform::Processes& processes, const std::string& programDirectory,
-                        const std::string& upperCommandLine, uint32_t driverOnly) {
-  std::string command = platform::Quoted(programDirectory + "Setup.exe");
-  if (IsApplicationsSwitch(upperCommandLine)) {
-    command += " /AP";
-  } else if (IsDriverSwitch(upperCommandLine) || driverOnly != 0) {
-    command += " /DRIVER";
+bool StartSuiteSetup(platform::Platform& platform, const std::string& programDirectory,
+                     platform::Hwnd messageOwner, const HandOver* handOver) {
+  const std::string launchPath = SuiteSetupLaunchPath(platform.files, programDirectory);
+  if (!FileIsPresent(platform.files, launchPath)) {
+    platform.desktop.MessageBox(messageOwner, suite::kSuiteSetupMissing, shared::kMessageCaption,
+                                MB_OK);
+    return false;
   }
-  processes.WinExec(command, SW_SHOW);
+  if (handOver) WriteHandOverFile(platform, *handOver);
+  LaunchSuiteSetup(platform.processes, launchPath);
+  return true;
 }

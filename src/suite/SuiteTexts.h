@@ -1,9 +1,8 @@
-// Names shared by the suite operations and their callers.
+// Texts and registry names of the application suite.
 #pragma once
 
 namespace suite {
 
-constexpr const char* kMessageCaption = "Setup";
 constexpr const char* kSuiteSetupMissing = "Can not find the Tonivo Applications setup program.";
 constexpr const char* kUninstallKeyNine =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tonivo Applications";

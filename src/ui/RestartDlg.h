@@ -2,13 +2,17 @@
 // restart Windows now or later.
 #pragma once
 
+#include "driver/InstallDriverPackage.h"
 #include "res/resource.h"
 #include "ui/framework/Dialog.h"
 
-class CRestartDlg : public CDialog {
+class CRestartDlg : public CDialog, public RestartPrompt {
  public:
   enum { IDD = IDD_RESTART };
   explicit CRestartDlg(platform::Platform& platform, CWnd* parent = nullptr);
+
+  // RestartPrompt: runs the dialog modally.
+  void Offer() override;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -21,7 +25,3 @@ class CRestartDlg : public CDialog {
   CButton m_btnRestartNow;
   CButton m_btnRestartLater;
 };
-
-// Enables one privilege, by name, in the current process's token. Nonzero on
-// success; a system without access tokens counts as success.
-BOOL EnablePrivilege(platform::Platform& platform, const char* name);

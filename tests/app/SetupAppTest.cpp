@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/SetupApp.h"
+#include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
@@ -201,6 +202,49 @@ TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
   Run("", fake::versions::kWindowsMe);
   EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
   EXPECT_EQ(machine.processes.Started().size(), 1u);
+}
+
+// Which driver installation record each start path runs with, read back from
+// what the run did, and whether the path turns on the three-dimensional look.
+TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
+  struct Case {
+    const char* name;
+    platform::OsVersion version;
+    const char* arguments;
+    const char* ini;
+    const DriverInstallOptions* record;  // null: no driver installation
+    bool threeDLook;
+  };
+  const Case cases[] = {
+      {"A: hand-over", fake::versions::kWindows98, "/DRIVER", "", nullptr, false},
+      {"B: suite only", fake::versions::kWindowsXp, "/AP", "", nullptr, false},
+      {"C: driver switch", fake::versions::kWindowsXp, "-driver", "", &kDriverOnlyRun, false},
+      {"C: DriverOnly", fake::versions::kWindows2000, "", "DriverOnly=1\r\n", &kDriverOnlyRun,
+       false},
+      {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true},
+      {"E: options dialog", fake::versions::kWindowsXp, "", "WebSetup=1\r\nInstallWDMDriver=1\r\n",
+       nullptr, true},
+      {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true},
+      {"G: web package", fake::versions::kWindows7, "/AP", "WebSetup=7\r\n", &kWebPackageRun, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    LayOutDisc(machine);
+    driver_test::PrepareRecordObservation(machine, kDisc);
+    machine.files.AddFile(std::string(kDisc) + "setup.ini",
+                          std::string("[InstallOption]\r\n") + c.ini);
+    machine.desktop.Script(IDD_SETUP, {fake::PressEscape()});
+    machine.desktop.Script(IDD_WDM_OPTIONS, {fake::PressEscape()});
+    RunProgram(machine, c.arguments, c.version);
+
+    EXPECT_EQ(machine.desktop.threeDControlsEnabled, c.threeDLook);
+    const bool installed = !machine.devices.copiedInfs.empty();
+    ASSERT_EQ(installed, c.record != nullptr);
+    if (c.record) {
+      EXPECT_EQ(driver_test::ObservedRecord(machine, 0), *c.record);
+    }
+  }
 }
 
 TEST(WindowsVersion, NtFiveAndLaterCountsAsWindows2000) {

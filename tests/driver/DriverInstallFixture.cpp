@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
+#include "ui/RestartDlg.h"
 #include "ui/framework/Dialog.h"
 
 namespace driver_test {
@@ -42,7 +43,8 @@ void PrepareMachine(fake::FakeMachine& machine) {
 
 void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
                          const std::string& programDirectory) {
-  InstallDriverPackage(machine.platform(), options, programDirectory, nullptr);
+  CRestartDlg restartPrompt(machine.platform());
+  InstallDriverPackage(machine.platform(), options, programDirectory, 0, restartPrompt);
 }
 
 platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
@@ -52,12 +54,81 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
   platform::Hwnd window = 0;
   machine.desktop.Script(templateId, {fake::Inspect([&](platform::Hwnd) {
                            window = dialog.GetSafeHwnd();
+                           CRestartDlg restartPrompt(machine.platform());
                            InstallDriverPackage(machine.platform(), options, programDirectory,
-                                                &dialog, patcher);
+                                                dialog.GetSafeHwnd(), restartPrompt, patcher);
                            dialog.EndDialog(IDOK);
                          })});
   dialog.DoModal();
   return window;
+}
+
+void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory) {
+  PrepareMachine(machine);
+  AddDriverPackage(machine, programDirectory + "W2K-ME\\drv\\");
+  machine.files.AddFile(programDirectory + "W2K-ME\\drv\\QXAUDIO.INF", "disc layout INF");
+  AddDriverPackage(machine, programDirectory);
+  machine.files.AddFile(programDirectory + "QXAUDIO.INF", "flat package INF");
+  machine.files.AddFile(programDirectory + "Dosdrv\\QXDOS.EXE", "dos driver");
+  machine.files.AddFile("C:\\WINDOWS\\mixerdef.ini", "[RUNTIME]\r\nInitialize=1\r\n");
+  machine.desktop.AddTopLevelWindow("Mixer");
+  machine.desktop.AddTopLevelWindow("TuneStack");
+}
+
+DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner) {
+  const fake::Journal& journal = machine.journal;
+  const int notice = journal.Find(std::string("messagebox Setup: ") + kNotice);
+  EXPECT_GE(notice, 0) << "no notice box";
+  const int cursor = journal.Find("wait cursor on", notice);
+  const int firstClose = [&] {
+    for (const char* line : {"close Mixer", "close TuneStack"}) {
+      int at = journal.Find(line, notice);
+      if (at >= 0) return at;
+    }
+    return -1;
+  }();
+  const int firstMixerCount = [&] {
+    for (int i = notice; i < static_cast<int>(journal.Lines().size()); ++i) {
+      if (journal.Lines()[i].rfind("mixers ", 0) == 0) return i;
+    }
+    return -1;
+  }();
+  const std::string staging = kStaging;
+  const std::vector<std::string> driverCopies =
+      journal.StartingWith("copy ");  // "copy <source> -> <target>"
+  bool fromDiscLayout = false;
+  for (const std::string& copy : driverCopies) {
+    if (copy.find("-> " + staging + "QXAUDIO.SYS") == std::string::npos) continue;
+    fromDiscLayout = copy.find("\\W2K-ME\\drv\\") != std::string::npos;
+  }
+  const auto& boxes = machine.desktop.MessageBoxes();
+  const bool noticeOwned =
+      !boxes.empty() && boxes.front().owner != 0 && boxes.front().owner == owner;
+  const std::string handedOver = machine.files.Contents("C:\\WINDOWS\\INF\\oem1.inf");
+  const std::string stagedSource = fromDiscLayout ? "disc layout INF" : "flat package INF";
+
+  DriverInstallOptions observed{};
+  observed.noticeOwner = noticeOwned ? NoticeOwner::CallingDialog : NoticeOwner::None;
+  observed.hideOwner = false;
+  for (size_t i = notice; i < journal.Lines().size(); ++i) {
+    const std::string& line = journal.Lines()[i];
+    if (line.rfind("dialog ", 0) == 0 && line.ends_with(" hidden")) observed.hideOwner = true;
+  }
+  observed.windowsToClose =
+      machine.desktop.IsOpen("TuneStack")
+          ? (machine.desktop.IsOpen("Mixer") ? WindowsToClose::None : WindowsToClose::Mixer)
+          : WindowsToClose::SuitePrograms;
+  observed.waitCursorDuringClosing = cursor >= 0 && (firstClose < 0 || cursor < firstClose);
+  observed.sourceLayout = fromDiscLayout ? SourceLayout::Disc : SourceLayout::Flat;
+  observed.writeMixerDefaults =
+      machine.profiles.Get("RUNTIME", "Initialize", "C:\\WINDOWS\\mixerdef.ini") == "0";
+  observed.stageDosFiles = machine.files.FileExists(std::string(kDos) + "QXDOS.EXE");
+  observed.patchInfFiles = handedOver != stagedSource;
+  observed.stageMixerReplacement =
+      machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue).has_value();
+  observed.baselineBeforeReenumerate =
+      firstMixerCount >= 0 && firstMixerCount < journal.Find("reenumerate", notice);
+  return observed;
 }
 
 namespace {
@@ -89,3 +160,14 @@ bool JournalHas(const fake::Journal& journal, const std::string& prefix) {
 }
 
 }  // namespace driver_test
+
+// gtest looks for the printer in the namespace of the type.
+void PrintTo(const DriverInstallOptions& o, std::ostream* out) {
+  *out << "{noticeOwner " << static_cast<int>(o.noticeOwner) << ", hideOwner " << o.hideOwner
+       << ", windowsToClose " << static_cast<int>(o.windowsToClose) << ", waitCursorDuringClosing "
+       << o.waitCursorDuringClosing << ", sourceLayout " << static_cast<int>(o.sourceLayout)
+       << ", writeMixerDefaults " << o.writeMixerDefaults << ", stageDosFiles " << o.stageDosFiles
+       << ", patchInfFiles " << o.patchInfFiles << ", stageMixerReplacement "
+       << o.stageMixerReplacement << ", baselineBeforeReenumerate " << o.baselineBeforeReenumerate
+       << "}";
+}

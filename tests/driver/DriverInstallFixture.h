@@ -3,6 +3,7 @@
 // "later", plus helpers to run the installation as each caller does.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,19 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
                              const DriverInstallOptions& options,
                              const std::string& programDirectory, InfPatcher* patcher = nullptr);
 
+// A machine on which every field of a driver installation record shows: the
+// mixer and "TuneStack" running, "mixerdef.ini" present, a disc layout and a
+// flat package (distinguished by content) both below programDirectory.
+void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory);
+// The record an installation on such a machine ran with, read back from what
+// it did. owner is the calling dialog's window, 0 for the start routine.
+DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner);
+
 // Checks that the lines appear in the journal in this order (others may lie
 // between). A line ending in '*' stands for any line starting with the rest.
 void ExpectInOrder(const fake::Journal& journal, const std::vector<std::string>& lines);
 bool JournalHas(const fake::Journal& journal, const std::string& prefix);
 
 }  // namespace driver_test
+
+void PrintTo(const DriverInstallOptions& options, std::ostream* out);

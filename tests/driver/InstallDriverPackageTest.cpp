@@ -210,6 +210,40 @@ TEST(InstallDriverPackage, OptionsDialogHidesItselfClosesTheSuiteAndPatchesInfs)
 // The mixer count a re-enumeration raises at once: read before it (web
 // package, options dialog) the new mixer ends the wait at the first poll;
 // read after it (driver only, main dialog) it is already in the baseline.
+// The start paths are pinned to their records by reading the record back from
+// what a run did; this checks that reading on each caller's own record.
+TEST(InstallDriverPackage, EachRecordCanBeReadBackFromWhatTheRunDid) {
+  // Changes every staged INF, as the options dialog's patch does.
+  class MarkingPatcher : public InfPatcher {
+   public:
+    explicit MarkingPatcher(fake::FakeMachine& machine) : m_machine(machine) {}
+    void PatchInfOptions(const std::string& infPath) override {
+      m_machine.files.AddFile(infPath, "patched");
+    }
+
+   private:
+    fake::FakeMachine& m_machine;
+  };
+  struct Case {
+    const DriverInstallOptions* record;
+    int dialogTemplate;  // 0: run from the start routine
+  };
+  for (const Case& c : {Case{&kDriverOnlyRun, 0}, Case{&kWebPackageRun, 0},
+                        Case{&kMainDialogRun, IDD_SETUP}, Case{&kWdmOptionsRun, IDD_WDM_OPTIONS}}) {
+    SCOPED_TRACE(c.dialogTemplate);
+    fake::FakeMachine machine;
+    PrepareRecordObservation(machine, kDisc);
+    MarkingPatcher patcher(machine);
+    platform::Hwnd owner = 0;
+    if (c.dialogTemplate) {
+      owner = RunFromDialog(machine, c.dialogTemplate, *c.record, kDisc, &patcher);
+    } else {
+      RunFromStartRoutine(machine, *c.record, kDisc);
+    }
+    EXPECT_EQ(ObservedRecord(machine, owner), *c.record);
+  }
+}
+
 TEST(InstallDriverPackage, MixerBaselineIsReadBeforeOrAfterReenumeration) {
   struct Case {
     const char* name;

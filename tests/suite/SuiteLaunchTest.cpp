@@ -1,4 +1,4 @@
-// Finding and starting the suite's setup, the hand-over file and forwarding.
+// Finding and starting the suite's setup, and the hand-over file.
 #include <gtest/gtest.h>
 
 #include "fake/FakeMachine.h"
@@ -25,7 +25,7 @@ TEST(WriteHandOverFile, WritesTheThreeEntriesAndKeepsTheRest) {
   const std::string file = "C:\\WINDOWS\\QXISETUP.INI";
   machine.files.AddFile(file, "[Other]\r\nKept=1\r\n[Need_To_Reboot]\r\nInstall=YES\r\n");
 
-  WriteHandOverFile(machine.platform(), true, "D:\\My Disc\\Setup.exe");
+  WriteHandOverFile(machine.platform(), {true, "D:\\My Disc\\Setup.exe"});
   EXPECT_EQ(machine.profiles.Get("Need_To_Reboot", "Install", file), "NO");
   EXPECT_EQ(machine.profiles.Get("Need_To_InstallDriver", "Install", file), "YES");
   EXPECT_EQ(machine.profiles.Get("Need_To_InstallDriver", "Command", file),
@@ -33,7 +33,7 @@ TEST(WriteHandOverFile, WritesTheThreeEntriesAndKeepsTheRest) {
   EXPECT_EQ(machine.profiles.Get("Other", "Kept", file), "1");
   EXPECT_EQ(machine.journal.StartingWith("profile ").size(), 3u);
 
-  WriteHandOverFile(machine.platform(), false, "D:\\My Disc\\Setup.exe");
+  WriteHandOverFile(machine.platform(), {false, "D:\\My Disc\\Setup.exe"});
   EXPECT_EQ(machine.profiles.Get("Need_To_InstallDriver", "Install", file), "NO");
   EXPECT_TRUE(machine.profiles.Has("Need_To_InstallDriver", "Command", file));
   EXPECT_EQ(machine.profiles.Get("Need_To_InstallDriver", "Command", file), "");
@@ -43,7 +43,7 @@ TEST(WriteHandOverFile, IsCreatedInTheWindowsDirectory) {
   fake::FakeMachine machine;
   machine.files.SetWindowsDirectoryText("E:\\WINNT");
   machine.files.AddFolder("E:\\WINNT");
-  WriteHandOverFile(machine.platform(), false, "");
+  WriteHandOverFile(machine.platform(), {false, ""});
   EXPECT_EQ(machine.files.Contents("E:\\WINNT\\QXISETUP.INI"),
             "[Need_To_Reboot]\r\nInstall=NO\r\n[Need_To_InstallDriver]\r\nInstall=NO\r\n"
             "Command=\r\n");
@@ -58,32 +58,6 @@ TEST(LaunchSuiteSetup, StartsTheQuotedPathShownWithoutArguments) {
   EXPECT_EQ(machine.processes.Started()[0].program, "D:\\My Disc\\W2K-ME\\app\\Setup.exe");
   EXPECT_EQ(machine.processes.Started()[0].showWindow, SW_SHOW);
   EXPECT_FALSE(machine.processes.Started()[0].viaWinExec);
-}
-
-TEST(ForwardToDiscSetup, SwitchFromTheCommandLineOrDriverOnly) {
-  struct Case {
-    const char* commandLine;
-    uint32_t driverOnly;
-    const char* suffix;
-  };
-  const Case cases[] = {
-      {"/AP", 0, " /AP"},        {"AP", 1, " /AP"},
-      {"-AP", 0, " /AP"},        {"/DRIVER", 0, " /DRIVER"},
-      {"DRIVER", 0, " /DRIVER"}, {"-DRIVER", 0, " /DRIVER"},
-      {"", 1, " /DRIVER"},       {"", 0, ""},
-      {"/AP ", 0, ""},           {"/ap", 0, ""},  // the caller upper-cases first
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.commandLine);
-    fake::FakeMachine machine;
-    machine.files.AddFile("D:\\DISC\\Setup.exe", "");
-    ForwardToDiscSetup(machine.processes, "D:\\DISC\\", c.commandLine, c.driverOnly);
-    ASSERT_EQ(machine.processes.Started().size(), 1u);
-    EXPECT_EQ(machine.processes.Started()[0].commandLine,
-              std::string("\"D:\\DISC\\Setup.exe\"") + c.suffix);
-    EXPECT_TRUE(machine.processes.Started()[0].viaWinExec);
-    EXPECT_EQ(machine.processes.Started()[0].showWindow, SW_SHOW);
-  }
 }
 
 }  // namespace

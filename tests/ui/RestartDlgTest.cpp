@@ -1,4 +1,4 @@
-// The restart prompt and the privilege it enables before asking for a reboot.
+// The restart prompt: only OK with "restart now" asks for a reboot.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -92,35 +92,6 @@ TEST(RestartDlg, RebootIsRequestedWhereProcessTokensDoNotExist) {
   EXPECT_EQ(machine.desktop.Errors(), std::vector<std::string>{});
   EXPECT_TRUE(machine.security.enabledPrivileges.empty());
   EXPECT_EQ(machine.security.exitWindowsFlags, std::vector<uint32_t>{EWX_REBOOT});
-}
-
-TEST(EnablePrivilege, ReportsSuccessOnlyWhenThePrivilegeIsEnabledOrNeedsNoToken) {
-  struct Case {
-    const char* name;
-    const char* privilege;
-    uint32_t openTokenError;
-    bool adjustFails;
-    BOOL expected;
-    std::vector<std::string> expectedEnabled;
-  };
-  const std::vector<Case> cases = {
-      {"enabled", "SeShutdownPrivilege", 0, false, 1, {"SeShutdownPrivilege"}},
-      {"no access tokens", "SeShutdownPrivilege", ERROR_CALL_NOT_IMPLEMENTED, false, 1, {}},
-      {"token refused", "SeShutdownPrivilege", ERROR_ACCESS_DENIED, false, 0, {}},
-      {"unknown privilege", "SeNoSuchPrivilege", 0, false, 0, {}},
-      {"adjustment refused", "SeShutdownPrivilege", 0, true, 0, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    fake::FakeMachine machine;
-    machine.security.openTokenError = c.openTokenError;
-    machine.security.adjustFails = c.adjustFails;
-
-    EXPECT_EQ(EnablePrivilege(machine.platform(), c.privilege), c.expected);
-
-    EXPECT_EQ(machine.security.enabledPrivileges, c.expectedEnabled);
-    EXPECT_EQ(machine.security.openTokens, 0);  // every opened token is closed
-  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "ui/framework/WinApp.h"
 
-#include "ui/framework/CommandLine.h"
+#include "common/CommandLine.h"
 
 CWinApp::CWinApp(platform::Platform& platform) : m_platform(platform) {}
 

@@ -1,8 +1,8 @@
-#include "app/ProgramDirectory.h"
+#include "common/ProgramDirectory.h"
 
-#include "platform/Helpers.h"
+#include "common/CommandLine.h"
+#include "common/MultibyteText.h"
 #include "platform/WinApi.h"
-#include "ui/framework/CommandLine.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ std::string WithBackslash(std::string path) {
 
 std::string DeriveProgramDirectory(platform::Platform& platform, const std::string& programPath) {
   std::string text = programPath.substr(0, MAX_PATH - 1);
-  size_t cut = platform::FindLastSingleByte(platform.system, text, '\\', 1);
+  size_t cut = FindLastSingleByte(platform.system, text, '\\', 1);
   if (cut == std::string::npos) {
     // Only the program's name: it was started from the current directory, or
     // from the root of the current drive when the name starts with a backslash.

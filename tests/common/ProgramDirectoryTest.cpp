@@ -1,7 +1,7 @@
 // The program directory rule.
 #include <gtest/gtest.h>
 
-#include "app/ProgramDirectory.h"
+#include "common/ProgramDirectory.h"
 #include "fake/FakeMachine.h"
 
 namespace {

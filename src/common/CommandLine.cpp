@@ -1,4 +1,4 @@
-#include "ui/framework/CommandLine.h"
+#include "common/CommandLine.h"
 
 namespace {
 

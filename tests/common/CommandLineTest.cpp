@@ -1,7 +1,7 @@
 // Splitting the process command line into the program path and the rest.
 #include <gtest/gtest.h>
 
-#include "ui/framework/CommandLine.h"
+#include "common/CommandLine.h"
 
 namespace {
 

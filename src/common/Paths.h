@@ -1,0 +1,27 @@
+// Paths and files as every subsystem builds and tests them: joining within
+// MAX_PATH, the Windows directory text, the presence test, the copy-over rule
+// and the quoting of program paths on command lines.
+#pragma once
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+// folder + name, when the result fits a MAX_PATH buffer with its terminating
+// zero. A path that does not fit is reported, never cut, so that no step works
+// on a shortened path that names another file.
+bool JoinPath(const std::string& folder, const std::string& name, std::string* path);
+
+// GetWindowsDirectoryA into MAX_PATH characters, with a backslash appended
+// when it does not end in one.
+std::string WindowsDirectoryWithBackslash(platform::FileSystem& files);
+
+// A file is present when it opens for reading ("rb"); it is closed at once.
+bool FileIsPresent(platform::FileSystem& files, const std::string& path);
+
+// The copy-over rule: the destination is made writable, then overwritten.
+bool CopyOver(platform::FileSystem& files, const std::string& from, const std::string& to);
+
+// Wraps a program path in quotes so that a path with blanks cannot be read as
+// a shorter program path followed by arguments.
+std::string Quoted(const std::string& path);

@@ -1,0 +1,26 @@
+// Names and texts that several parts of the program share: the start-at-logon
+// key and its entries, the mixer's window and files, and the caption of every
+// message box.
+#pragma once
+
+namespace shared {
+
+// HKEY_LOCAL_MACHINE key of the programs Windows starts at logon.
+constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// One-shot entry that starts this program with "-ReplaceMixer" at the next
+// logon: armed by the driver installation, deleted by the logon run.
+constexpr const char* kMixerReplacementValue = "Replace Quarnex Mixer";
+// Entry a suite setup that ran earlier may have left behind.
+constexpr const char* kSuiteRunValue = "Tonivo Applications";
+
+// Title of the mixer program's main window.
+constexpr const char* kMixerWindowTitle = "Mixer";
+// In the Windows directory: the new mixer, staged for the next logon, and the
+// copy of this program that the logon entry starts.
+constexpr const char* kNewMixerFile = "Mixer.dat";
+constexpr const char* kSetupCopyFile = "W2KSetup.exe";
+
+// Caption of every message box the program shows.
+constexpr const char* kMessageCaption = "Setup";
+
+}  // namespace shared

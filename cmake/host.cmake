@@ -32,3 +32,10 @@ find_package(Python3 COMPONENTS Interpreter REQUIRED)
 add_test(NAME layers.include_direction
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-include-direction.py ${CMAKE_SOURCE_DIR})
 set_tests_properties(layers.include_direction PROPERTIES LABELS unit)
+
+# The disc program keeps within its size budget of 256 KiB.
+set(WIN32_PROGRAM ${CMAKE_SOURCE_DIR}/build/win32/W2KSetup.exe CACHE FILEPATH
+  "The 32-bit program whose size is checked")
+add_test(NAME size.win32_program
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-program-size.sh ${WIN32_PROGRAM} 262144)
+set_tests_properties(size.win32_program PROPERTIES LABELS unit)

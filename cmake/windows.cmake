@@ -3,12 +3,18 @@
 enable_language(RC)
 # Unused functions of the static C++ runtime are dropped from the program.
 add_compile_options(-ffunction-sections -fdata-sections)
+# The program never throws or catches: without exceptions and unwind tables the
+# runtime's exception support stays out of it (the throw hooks of the C++
+# library end the process instead, src/platform/win32/Win32RuntimeErrors.cpp).
+set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> -fno-asynchronous-unwind-tables
+                  -fno-unwind-tables)
+target_compile_options(setupcore PRIVATE ${NO_EXCEPTIONS})
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 add_executable(W2KSetup WIN32 ${WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/src/res/app.rc)
 target_include_directories(W2KSetup PRIVATE ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(W2KSetup PRIVATE ${WARNINGS})
+target_compile_options(W2KSetup PRIVATE ${WARNINGS} ${NO_EXCEPTIONS})
 # Only system DLLs that every Windows version has are imported. setupapi,
 # cfgmgr32 and winmm are loaded at run time by full path so the program starts
 # on Windows 95 and NT 4; comctl32 is loaded once the DLL search is restricted.

@@ -39,3 +39,8 @@ set(WIN32_PROGRAM ${CMAKE_SOURCE_DIR}/build/win32/W2KSetup.exe CACHE FILEPATH
 add_test(NAME size.win32_program
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-program-size.sh ${WIN32_PROGRAM} 262144)
 set_tests_properties(size.win32_program PROPERTIES LABELS unit)
+
+# Every DLL loaded at run time is named by its full system path.
+add_test(NAME dll_loads.full_system_paths
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-dll-loads.py ${CMAKE_SOURCE_DIR})
+set_tests_properties(dll_loads.full_system_paths PROPERTIES LABELS unit)

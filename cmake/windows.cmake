@@ -17,7 +17,8 @@ target_include_directories(W2KSetup PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(W2KSetup PRIVATE ${WARNINGS} ${NO_EXCEPTIONS})
 # Only system DLLs that every Windows version has are imported. setupapi,
 # cfgmgr32 and winmm are loaded at run time by full path so the program starts
-# on Windows 95 and NT 4; comctl32 is loaded once the DLL search is restricted.
+# on Windows 95 and NT 4; comctl32 is loaded the same way once the DLL search is
+# restricted.
 target_link_libraries(W2KSetup PRIVATE setupcore gdi32 advapi32 user32 kernel32)
 target_link_options(W2KSetup PRIVATE -static -mwindows -s -Wl,--gc-sections)
 set_target_properties(W2KSetup PROPERTIES OUTPUT_NAME W2KSetup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

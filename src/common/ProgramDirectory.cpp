@@ -14,8 +14,11 @@ std::string CurrentDrive(platform::FileSystem& files) {
   return colon == std::string::npos ? current : current.substr(0, colon + 1);
 }
 
-std::string WithBackslash(std::string path) {
-  if (path.empty() || path.back() != '\\') path += '\\';
+// Appends a backslash unless the text ends with one. The last byte alone does
+// not tell: it may be the second byte of a double-byte character (0x5C, as in
+// the Shift-JIS "\x83\x5C").
+std::string WithBackslash(platform::System& system, std::string path) {
+  if (path.empty() || FindLastSingleByte(system, path, '\\') != path.size() - 1) path += '\\';
   return path;
 }
 
@@ -28,7 +31,7 @@ std::string DeriveProgramDirectory(platform::Platform& platform, const std::stri
     // Only the program's name: it was started from the current directory, or
     // from the root of the current drive when the name starts with a backslash.
     if (!text.empty() && text[0] == '\\') return CurrentDrive(platform.files) + "\\";
-    return WithBackslash(platform.files.GetCurrentDirectory());
+    return WithBackslash(platform.system, platform.files.GetCurrentDirectory());
   }
   text.resize(cut);
   bool drivePath = text.size() >= 2 && text[1] == ':';
@@ -37,7 +40,7 @@ std::string DeriveProgramDirectory(platform::Platform& platform, const std::stri
     std::string drive = CurrentDrive(platform.files);
     text = drive + (text.size() >= 2 && text[1] == '\\' ? "\\" : "") + text;
   }
-  return WithBackslash(text);
+  return WithBackslash(platform.system, text);
 }
 
 std::string ProgramDirectory(platform::Platform& platform) {

@@ -49,6 +49,14 @@ TEST(ProgramDirectory, NeverCutsADoubleByteCharacter) {
             "D:\\\x83\x5C\x83\x74\x83\x67\\\x95\\");
 }
 
+TEST(ProgramDirectory, AFolderEndingInADoubleByteCharacterStillGetsItsBackslash) {
+  // The folder "\x83\x5C\x95\x5C" ends in a character whose second byte is 0x5C.
+  fake::FakeMachine machine;
+  machine.system.SetCodePage(932);
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), "D:\\\x83\x5C\x95\x5C\\W2KSetup.exe"),
+            "D:\\\x83\x5C\x95\x5C\\");
+}
+
 TEST(ProgramDirectory, ComesFromTheFirstArgumentOfTheCommandLine) {
   fake::FakeMachine machine;
   machine.processes.SetCommandLine("\"D:\\My Disc\\W2KSetup.exe\" /AP");

@@ -158,16 +158,9 @@ void Win32Desktop::RestoreCursor(CursorHandle previous) {
   ::SetCursor(reinterpret_cast<HCURSOR>(previous));
 }
 
-// The common controls library is loaded here rather than imported: an import
-// would load it, and uxtheme.dll with it, before WinMain has taken the
-// program's own folder out of the DLL search.
 void Win32Desktop::EnableThreeDControls() {
-  HMODULE library = ::LoadLibraryA("comctl32.dll");
-  if (!library) return;
   using InitFunction = void(WINAPI*)();
-  auto init = reinterpret_cast<InitFunction>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(library, "InitCommonControls")));
-  if (init) init();
+  if (auto init = m_commonControls.Find<InitFunction>("InitCommonControls")) init();
 }
 
 }  // namespace platform

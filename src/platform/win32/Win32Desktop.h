@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/win32/Win32SystemLibrary.h"
 
 namespace platform {
 
@@ -37,6 +38,12 @@ class Win32Desktop final : public Desktop {
   CursorHandle ShowWaitCursor() override;
   void RestoreCursor(CursorHandle previous) override;
   void EnableThreeDControls() override;
+
+ private:
+  // Loaded on first use rather than imported: an import would load it, and
+  // uxtheme.dll with it, before WinMain has restricted the DLL search. It stays
+  // loaded, as the controls it registers are used until the program ends.
+  Win32SystemLibrary m_commonControls{"comctl32.dll"};
 };
 
 }  // namespace platform

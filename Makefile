@@ -1,7 +1,7 @@
 # Top-level commands. `make test` and `make demo` install what they need.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps windows host test unit e2e demo disc format clean
+.PHONY: all deps windows host asan test unit e2e demo disc format clean
 
 all: windows host
 
@@ -17,6 +17,9 @@ build/win64/Makefile:
 build/host/Makefile:
 	cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug
 
+build/asan/Makefile:
+	cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
+
 windows: build/win32/Makefile build/win64/Makefile
 	cmake --build build/win32 -j $(JOBS)
 	cmake --build build/win64 -j $(JOBS)
@@ -24,12 +27,18 @@ windows: build/win32/Makefile build/win64/Makefile
 host: build/host/Makefile
 	cmake --build build/host -j $(JOBS)
 
+# The unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: build/asan/Makefile
+	cmake --build build/asan -j $(JOBS)
+
 disc: windows
 	tools/make-disc.sh build/disc
 
-# Unit tests and the end-to-end tests under Wine, in one ctest run.
-test: deps windows host disc
+# Unit tests and the end-to-end tests under Wine in one ctest run, then the
+# unit tests again under the sanitizers.
+test: deps windows host asan disc
 	ctest --test-dir build/host --output-on-failure -j $(JOBS)
+	ctest --test-dir build/asan --output-on-failure
 
 unit: host
 	ctest --test-dir build/host --output-on-failure -L unit -j $(JOBS)

@@ -16,11 +16,28 @@ file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/fake/*Test.cpp)
 list(FILTER FAKE_SOURCES EXCLUDE REGEX "Test\\.cpp$")
 
+# SANITIZE: the unit tests and the logic they exercise under AddressSanitizer
+# and UndefinedBehaviorSanitizer; any report ends the run with a failure.
+option(SANITIZE "Build the unit tests with AddressSanitizer and UBSan" OFF)
+if(SANITIZE)
+  set(SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+      -fno-omit-frame-pointer)
+  target_compile_options(setupcore PRIVATE ${SANITIZER_FLAGS})
+  target_link_options(setupcore PUBLIC ${SANITIZER_FLAGS})
+endif()
+
 add_executable(unit_tests ${FAKE_SOURCES} ${UNIT_TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(unit_tests PRIVATE ${WARNINGS})
 target_compile_definitions(unit_tests PRIVATE SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE setupcore GTest::gtest_main)
+if(SANITIZE)
+  target_compile_options(unit_tests PRIVATE ${SANITIZER_FLAGS})
+  # One process for all: a sanitized start-up per test would cost seconds each.
+  add_test(NAME sanitized.unit_tests COMMAND unit_tests)
+  set_tests_properties(sanitized.unit_tests PROPERTIES LABELS sanitized)
+  return()  # the sanitized build runs the unit tests only
+endif()
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)

@@ -59,8 +59,6 @@ class SetupAppTest : public ::testing::Test {
     return result.exitCode;
   }
 
-  void TearDown() override { EXPECT_TRUE(machine.desktop.Errors().empty()); }
-
   fake::FakeMachine machine;
   bool exited = false;
   int win2000 = -1;
@@ -186,7 +184,6 @@ TEST_F(SetupAppTest, DialogPathsShowTheirTemplateAsTheMainWindow) {
   CSetupApp app(options.platform());
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(options.desktop.DialogsRun(), std::vector<int>{IDD_WDM_OPTIONS});
-  EXPECT_TRUE(options.desktop.Errors().empty());
 }
 
 TEST_F(SetupAppTest, TheRunValueGoesOnEveryPathButTheLogonRun) {
@@ -205,7 +202,8 @@ TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
 }
 
 // Which driver installation record each start path runs with, read back from
-// what the run did, and whether the path turns on the three-dimensional look.
+// what the run did, which dialog it shows, and whether it turns on the
+// three-dimensional look.
 TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
   struct Case {
     const char* name;
@@ -214,18 +212,20 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     const char* ini;
     const DriverInstallOptions* record;  // null: no driver installation
     bool threeDLook;
+    int dialog;  // the dialog the path shows (cancelled), 0 for none
   };
   const Case cases[] = {
-      {"A: hand-over", fake::versions::kWindows98, "/DRIVER", "", nullptr, false},
-      {"B: suite only", fake::versions::kWindowsXp, "/AP", "", nullptr, false},
-      {"C: driver switch", fake::versions::kWindowsXp, "-driver", "", &kDriverOnlyRun, false},
+      {"A: hand-over", fake::versions::kWindows98, "/DRIVER", "", nullptr, false, 0},
+      {"B: suite only", fake::versions::kWindowsXp, "/AP", "", nullptr, false, 0},
+      {"C: driver switch", fake::versions::kWindowsXp, "-driver", "", &kDriverOnlyRun, false, 0},
       {"C: DriverOnly", fake::versions::kWindows2000, "", "DriverOnly=1\r\n", &kDriverOnlyRun,
-       false},
-      {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true},
+       false, 0},
+      {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true, IDD_SETUP},
       {"E: options dialog", fake::versions::kWindowsXp, "", "WebSetup=1\r\nInstallWDMDriver=1\r\n",
-       nullptr, true},
-      {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true},
-      {"G: web package", fake::versions::kWindows7, "/AP", "WebSetup=7\r\n", &kWebPackageRun, true},
+       nullptr, true, IDD_WDM_OPTIONS},
+      {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true, 0},
+      {"G: web package", fake::versions::kWindows7, "/AP", "WebSetup=7\r\n", &kWebPackageRun, true,
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -234,8 +234,9 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     driver_test::PrepareRecordObservation(machine, kDisc);
     machine.files.AddFile(std::string(kDisc) + "setup.ini",
                           std::string("[InstallOption]\r\n") + c.ini);
-    machine.desktop.Script(IDD_SETUP, {fake::PressEscape()});
-    machine.desktop.Script(IDD_WDM_OPTIONS, {fake::PressEscape()});
+    // The fake fails the test for a dialog shown without a script, or a script never used.
+    if (c.dialog) machine.desktop.Script(c.dialog, {fake::PressEscape()});
+    if (c.record) driver_test::AnswerRestartLater(machine);
     RunProgram(machine, c.arguments, c.version);
 
     EXPECT_EQ(machine.desktop.threeDControlsEnabled, c.threeDLook);

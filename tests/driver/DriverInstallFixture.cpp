@@ -35,10 +35,22 @@ void AddWebPackage(fake::FakeMachine& machine) {
   machine.files.AddFile(package + "Docs\\Readme.txt", "");
 }
 
-void PrepareMachine(fake::FakeMachine& machine) {
+namespace {
+
+void PrepareSystem(fake::FakeMachine& machine) {
   machine.registry.CreateKey(platform::Hive::LocalMachine, kRunKey);
   machine.files.AddFolder("C:\\WINDOWS\\INF\\OTHER");
+}
+
+}  // namespace
+
+void AnswerRestartLater(fake::FakeMachine& machine) {
   machine.desktop.Script(IDD_RESTART, {fake::Click(IDC_RESTART_LATER), fake::Click(IDOK)});
+}
+
+void PrepareMachine(fake::FakeMachine& machine) {
+  PrepareSystem(machine);
+  AnswerRestartLater(machine);
 }
 
 void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
@@ -64,7 +76,7 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
 }
 
 void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory) {
-  PrepareMachine(machine);
+  PrepareSystem(machine);
   AddDriverPackage(machine, programDirectory + "W2K-ME\\drv\\");
   machine.files.AddFile(programDirectory + "W2K-ME\\drv\\QXAUDIO.INF", "disc layout INF");
   AddDriverPackage(machine, programDirectory);

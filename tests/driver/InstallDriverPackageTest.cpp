@@ -51,7 +51,7 @@ std::vector<std::string> Concat(std::vector<std::string> first,
 void ExpectCleanRun(const fake::FakeMachine& machine) {
   EXPECT_EQ(machine.desktop.DialogsRun().back(), IDD_RESTART);
   EXPECT_TRUE(machine.security.exitWindowsFlags.empty());  // "later" never restarts
-  EXPECT_FALSE(machine.desktop.WaitCursorShown());
+  EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Arrow);
 }
 
 TEST(InstallDriverPackage, DriverOnlyRunsEveryStepInOrder) {

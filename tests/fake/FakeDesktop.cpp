@@ -484,16 +484,31 @@ int FakeDesktop::MessageBox(platform::Hwnd owner, const std::string& text,
 }
 
 platform::CursorHandle FakeDesktop::ShowWaitCursor() {
-  platform::CursorHandle previous = m_waitCursor ? kWaitCursor : kArrowCursor;
-  m_waitCursor = true;
+  platform::CursorHandle previous = m_cursor == Cursor::Arrow  ? kArrowCursor
+                                    : m_cursor == Cursor::Wait ? kWaitCursor
+                                                               : 0;
+  m_cursor = Cursor::Wait;
   ++waitCursorShows;
   m_journal.Add("wait cursor on");
   return previous;
 }
 
 void FakeDesktop::RestoreCursor(platform::CursorHandle previous) {
-  m_waitCursor = previous == kWaitCursor;
-  if (!m_waitCursor) m_journal.Add("wait cursor off");
+  switch (previous) {
+    case 0:
+      m_cursor = Cursor::Hidden;
+      m_journal.Add("cursor hidden");
+      break;
+    case kArrowCursor:
+      m_cursor = Cursor::Arrow;
+      m_journal.Add("wait cursor off");
+      break;
+    case kWaitCursor:
+      m_cursor = Cursor::Wait;
+      break;
+    default:
+      break;  // SetCursor refuses a handle that is no cursor
+  }
 }
 
 void FakeDesktop::EnableThreeDControls() {

@@ -63,6 +63,9 @@ struct MessageBoxRecord {
   bool ownerVisible = false;
 };
 
+// The cursor shown; SetCursor(NULL) hides it.
+enum class Cursor { Arrow, Wait, Hidden };
+
 // One step of a scripted user; a mismatch is reported at the line that wrote it.
 struct UserAction {
   enum class Kind { Click, Escape, CloseBox, SysCommand, Inspect } kind;
@@ -97,6 +100,8 @@ class FakeDesktop : public platform::Desktop {
   // another window runs (from a message-box hook or another dialog's script).
   void Act(platform::Hwnd dialog, const UserAction& action);
   void OnMessageBox(std::function<void(const MessageBoxRecord&)> hook) { m_messageBoxHook = hook; }
+  // The cursor before the program changes it: what ShowWaitCursor first returns.
+  void SetStartingCursor(Cursor cursor) { m_cursor = cursor; }
 
   // Observations.
   std::vector<std::string> ClosedWindows() const { return m_closed; }
@@ -106,7 +111,7 @@ class FakeDesktop : public platform::Desktop {
   const std::vector<int>& DialogsRun() const { return m_dialogsRun; }
   FakeWindow* Window(platform::Hwnd handle);
   FakeWindow* Control(platform::Hwnd dialog, int controlId);
-  bool WaitCursorShown() const { return m_waitCursor; }
+  Cursor CurrentCursor() const { return m_cursor; }
   int waitCursorShows = 0;
   bool threeDControlsEnabled = false;
   std::vector<std::pair<int, int>> iconPaints;
@@ -170,7 +175,7 @@ class FakeDesktop : public platform::Desktop {
   std::map<std::string, int> m_looks;
   std::vector<MessageBoxRecord> m_messageBoxes;
   std::vector<int> m_dialogsRun;
-  bool m_waitCursor = false;
+  Cursor m_cursor = Cursor::Arrow;
 };
 
 }  // namespace fake

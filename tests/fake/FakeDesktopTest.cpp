@@ -249,4 +249,20 @@ TEST(FakeDesktop, TheCloseBoxGoesThroughTheSystemCommandToCancel) {
   EXPECT_EQ(withMenu.systemCommands, std::vector<int>{kAboutCommand});
 }
 
+TEST(FakeDesktop, RestoringACursorShowsThatCursorAndNoCursorHidesIt) {
+  EXPECT_EQ(fake::FakeMachine().desktop.CurrentCursor(), fake::Cursor::Arrow);
+  for (fake::Cursor found : {fake::Cursor::Arrow, fake::Cursor::Hidden, fake::Cursor::Wait}) {
+    SCOPED_TRACE(static_cast<int>(found));
+    fake::FakeMachine machine;
+    machine.desktop.SetStartingCursor(found);
+    const platform::CursorHandle outer = machine.desktop.ShowWaitCursor();
+    EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Wait);
+    const platform::CursorHandle inner = machine.desktop.ShowWaitCursor();
+    machine.desktop.RestoreCursor(inner);
+    EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Wait);
+    machine.desktop.RestoreCursor(outer);
+    EXPECT_EQ(machine.desktop.CurrentCursor(), found);
+  }
+}
+
 }  // namespace

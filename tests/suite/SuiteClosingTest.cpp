@@ -119,7 +119,7 @@ TEST_F(UninstallPreviousSuiteTest, KeyAndValuePrecedence) {
     for (const fake::StartedProgram& p : m.processes.Started()) commands.push_back(p.commandLine);
     EXPECT_EQ(commands, c.expected);
     EXPECT_EQ(m.registry.OpenKeyCount(), 0u);
-    EXPECT_FALSE(m.desktop.WaitCursorShown());
+    EXPECT_EQ(m.desktop.CurrentCursor(), fake::Cursor::Arrow);
   }
 }
 
@@ -133,17 +133,29 @@ TEST_F(UninstallPreviousSuiteTest, AFirstKeyWithoutValuesHidesTheSecond) {
 
 TEST_F(UninstallPreviousSuiteTest, WaitsUnderTheWaitCursorUntilTheUninstallerExits) {
   Uninstaller(kNineKey, "UninstallString", "C:\\Nine\\unins.exe");
-  bool cursorDuringRun = false;
+  fake::Cursor cursorDuringRun = fake::Cursor::Arrow;
   machine.processes.SetBehaviour(
-      "C:\\Nine\\unins.exe", {5, 3, [&] { cursorDuringRun = machine.desktop.WaitCursorShown(); }});
+      "C:\\Nine\\unins.exe", {5, 3, [&] { cursorDuringRun = machine.desktop.CurrentCursor(); }});
   UninstallPreviousSuite(machine.platform());
   ASSERT_EQ(Commands(), std::vector<std::string>{"C:\\Nine\\unins.exe -a"});
   const fake::StartedProgram& run = machine.processes.Started()[0];
   EXPECT_EQ(run.exitCodeQueries, 6);  // five STILL_ACTIVE answers, then the exit code
   EXPECT_EQ(run.waitForInputIdleCalls, 6);
   EXPECT_EQ(run.showWindow, SW_SHOW);
-  EXPECT_TRUE(cursorDuringRun);
-  EXPECT_FALSE(machine.desktop.WaitCursorShown());
+  EXPECT_EQ(cursorDuringRun, fake::Cursor::Wait);
+  EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Arrow);
+}
+
+TEST_F(UninstallPreviousSuiteTest, PutsBackTheCursorItFound) {
+  for (fake::Cursor found : {fake::Cursor::Hidden, fake::Cursor::Wait}) {
+    fake::FakeMachine m;
+    m.files.AddFile("C:\\Nine\\unins.exe", "");
+    m.registry.SetString(Hive::LocalMachine, kNineKey, "UninstallString", "C:\\Nine\\unins.exe");
+    m.desktop.SetStartingCursor(found);
+    UninstallPreviousSuite(m.platform());
+    EXPECT_EQ(m.desktop.waitCursorShows, 1);
+    EXPECT_EQ(m.desktop.CurrentCursor(), found);
+  }
 }
 
 TEST_F(UninstallPreviousSuiteTest, AnUninstallerThatCannotStartIsNotWaitedFor) {
@@ -151,7 +163,7 @@ TEST_F(UninstallPreviousSuiteTest, AnUninstallerThatCannotStartIsNotWaitedFor) {
   UninstallPreviousSuite(machine.platform());
   EXPECT_TRUE(Commands().empty());
   EXPECT_EQ(machine.journal.StartingWith("start C:\\Gone\\unins.exe -a").size(), 1u);
-  EXPECT_FALSE(machine.desktop.WaitCursorShown());
+  EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Arrow);
 }
 
 TEST_F(UninstallPreviousSuiteTest, AValueFillingTheBufferWithoutZeroIsTerminated) {

@@ -227,6 +227,12 @@ int FakeDesktop::GetSystemMetrics(int index) {
 
 intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
                                      platform::DialogProcedure* procedure) {
+  const platform::Hwnd owner = TopLevelOf(parent);
+  if (parent && !owner) {
+    // DialogBoxParam answers 0 for an owner that is no window.
+    m_journal.Add("dialog " + std::to_string(templateId) + " refused: no owner window");
+    return 0;
+  }
   ScriptRun script;
   bool scripted = false;
   auto scripts = m_scripts.find(templateId);
@@ -257,7 +263,12 @@ intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
   dialogWindow.procedure = procedure;
   dialogWindow.parent = 0;
   dialogWindow.visible = false;  // shown once WM_INITDIALOG has returned
-  (void)parent;
+  // The owner takes no input until the dialog ends; one disabled already stays so.
+  dialogWindow.owner = owner;
+  if (owner && IsWindowEnabled(owner)) {
+    m_windows[owner].enabled = false;
+    dialogWindow.reenablesOwner = true;
+  }
   platform::Hwnd dialog = NewWindow(dialogWindow);
   for (const ControlTemplate& control : dialogTemplate.controls) {
     FakeWindow child;
@@ -296,6 +307,7 @@ intptr_t FakeDesktop::RunModalDialog(int templateId, platform::Hwnd parent,
     }
     window.result = IDCANCEL;
   }
+  ReenableOwner(window);
   intptr_t result = window.result;
   for (platform::Hwnd control : window.controls) m_windows[control].destroyed = true;
   window.destroyed = true;
@@ -326,6 +338,18 @@ intptr_t FakeDesktop::DefaultDialogProcessing(FakeWindow& dialog, uint32_t messa
             static_cast<intptr_t>(cancel ? cancel->handle : 0));
   }
   return 0;
+}
+
+platform::Hwnd FakeDesktop::TopLevelOf(platform::Hwnd owner) {
+  FakeWindow* window = Window(owner);
+  while (window && window->parent) window = Window(window->parent);
+  return window ? window->handle : 0;
+}
+
+void FakeDesktop::ReenableOwner(FakeWindow& dialog) {
+  if (!dialog.reenablesOwner) return;
+  dialog.reenablesOwner = false;
+  if (FakeWindow* owner = Window(dialog.owner)) owner->enabled = true;
 }
 
 bool FakeDesktop::InSystemMenu(const FakeWindow& dialog, int command) const {
@@ -425,7 +449,8 @@ bool FakeDesktop::EndDialog(platform::Hwnd handle, intptr_t result) {
   if (!window || !window->isDialog) return false;
   window->ended = true;
   window->result = result;
-  window->visible = false;  // EndDialog hides the dialog at once
+  window->visible = false;  // EndDialog hides the dialog and gives the owner back at once
+  ReenableOwner(*window);
   return true;
 }
 
@@ -476,10 +501,19 @@ void FakeDesktop::PaintIconic(platform::Hwnd, platform::IconHandle, int x, int y
 
 int FakeDesktop::MessageBox(platform::Hwnd owner, const std::string& text,
                             const std::string& caption, uint32_t type) {
+  const platform::Hwnd ownerWindow = TopLevelOf(owner);
+  if (owner && !ownerWindow) {
+    m_journal.Add("messagebox refused: no owner window");
+    return 0;
+  }
   MessageBoxRecord record{owner, text, caption, type, owner != 0 && IsWindowVisible(owner)};
   m_messageBoxes.push_back(record);
   m_journal.Add("messagebox " + caption + ": " + text);
+  // Like a dialog, the box disables its owner until it is answered.
+  const bool disablesOwner = ownerWindow && IsWindowEnabled(ownerWindow);
+  if (disablesOwner) m_windows[ownerWindow].enabled = false;
   if (m_messageBoxHook) m_messageBoxHook(record);
+  if (disablesOwner) m_windows[ownerWindow].enabled = true;
   return IDOK;
 }
 

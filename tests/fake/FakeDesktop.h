@@ -4,7 +4,9 @@
 // resource scripts) and driven by a script of user actions: clicks behave like
 // the automatic check boxes and radio buttons of Windows, Escape and the close
 // box reach IDCANCEL the way the dialog manager routes them. Message boxes are
-// recorded and answered with OK.
+// recorded and answered with OK. A dialog or message box with an owner
+// disables the owner while it runs, so that only windows without one stay
+// clickable.
 //
 // The fake fails the running test by itself when a script does not fit the
 // dialog: an action the user could not take (a missing, hidden or disabled
@@ -46,7 +48,9 @@ struct FakeWindow {
   // Dialogs.
   int templateId = 0;
   platform::DialogProcedure* procedure = nullptr;
-  uint32_t style = 0;  // of the template
+  platform::Hwnd owner = 0;     // top-level window disabled while the dialog runs
+  bool reenablesOwner = false;  // the owner was enabled when the dialog started
+  uint32_t style = 0;           // of the template
   bool ended = false;
   intptr_t result = 0;
   std::vector<platform::Hwnd> controls;
@@ -152,6 +156,10 @@ class FakeDesktop : public platform::Desktop {
   platform::Hwnd NewWindow(FakeWindow window);
   void Perform(FakeWindow& dialog, const UserAction& action);
   void ClickControl(FakeWindow& dialog, FakeWindow& control);
+  // The top-level window a dialog or message box of this owner belongs to:
+  // the owner itself or the window it is a control of; 0 for no window.
+  platform::Hwnd TopLevelOf(platform::Hwnd owner);
+  void ReenableOwner(FakeWindow& dialog);
   // The dialog procedure, then the default dialog processing if it declines.
   intptr_t Deliver(FakeWindow& dialog, uint32_t message, uintptr_t wParam, intptr_t lParam);
   intptr_t DefaultDialogProcessing(FakeWindow& dialog, uint32_t message, uintptr_t wParam);

@@ -265,4 +265,86 @@ TEST(FakeDesktop, RestoringACursorShowsThatCursorAndNoCursorHidesIt) {
   }
 }
 
+// The main selection dialog runs the restart prompt (owned by the given window
+// of it, or by none) and a message box from its script, then is cancelled.
+struct OwnedRun {
+  std::function<void(fake::FakeMachine&, Hwnd outer)> duringPrompt;
+  std::function<void(fake::FakeMachine&, Hwnd outer)> duringBox;
+  bool promptOwned = true;
+  bool boxOwned = true;
+};
+
+void RunOwned(const OwnedRun& run) {
+  fake::FakeMachine machine;
+  TestDialog outer(machine), prompt(machine);
+  bool promptShown = false, boxShown = false;
+  machine.desktop.Script(
+      kSetupDialog,
+      {fake::Inspect([&](Hwnd dialog) {
+         // A control as the parent: the dialog's owner is its top-level window.
+         const Hwnd parent = run.promptOwned ? machine.desktop.GetDlgItem(dialog, IDOK) : 0;
+         EXPECT_EQ(prompt.Run(kRestartPrompt, parent), IDOK);
+         EXPECT_TRUE(machine.desktop.IsWindowEnabled(dialog));
+         machine.desktop.OnMessageBox([&](const fake::MessageBoxRecord&) {
+           boxShown = true;
+           run.duringBox(machine, dialog);
+         });
+         EXPECT_EQ(machine.desktop.MessageBox(run.boxOwned ? dialog : 0, "text", "Setup", MB_OK),
+                   IDOK);
+         EXPECT_TRUE(machine.desktop.IsWindowEnabled(dialog));
+       }),
+       fake::Click(IDCANCEL)});
+  machine.desktop.Script(kRestartPrompt, {fake::Inspect([&](Hwnd) {
+                                            promptShown = true;
+                                            run.duringPrompt(machine, outer.handle);
+                                          }),
+                                          fake::Click(IDOK)});
+  EXPECT_EQ(outer.Run(kSetupDialog), IDCANCEL);
+  EXPECT_TRUE(promptShown);
+  EXPECT_TRUE(boxShown);
+}
+
+TEST(FakeDesktop, AnOwnedDialogOrMessageBoxDisablesItsOwnerWhileItRuns) {
+  auto ownerRefusesClicks = [](fake::FakeMachine& machine, Hwnd outer) {
+    EXPECT_FALSE(machine.desktop.IsWindowEnabled(outer));
+    EXPECT_NONFATAL_FAILURE(machine.desktop.Act(outer, fake::Click(kInstallAppsBox)),
+                            "the dialog is disabled");
+  };
+  RunOwned({ownerRefusesClicks, ownerRefusesClicks});
+}
+
+TEST(FakeDesktop, WithoutAnOwnerTheOtherDialogStaysClickable) {
+  int clicks = 0;
+  auto ownerTakesClicks = [&](fake::FakeMachine& machine, Hwnd outer) {
+    EXPECT_TRUE(machine.desktop.IsWindowEnabled(outer));
+    machine.desktop.Act(outer, fake::Click(kInstallAppsBox));
+    ++clicks;
+    EXPECT_EQ(machine.desktop.Control(outer, kInstallAppsBox)->check, clicks % 2);
+  };
+  RunOwned({ownerTakesClicks, ownerTakesClicks, false, false});
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(FakeDesktop, AnOwnerDisabledBeforeStaysDisabledAndNoWindowIsRefused) {
+  fake::FakeMachine machine;
+  TestDialog outer(machine), prompt(machine);
+  machine.desktop.Script(kSetupDialog, {fake::Inspect([&](Hwnd dialog) {
+                           machine.desktop.EnableWindow(dialog, false);
+                           EXPECT_EQ(prompt.Run(kRestartPrompt, dialog), IDOK);
+                           machine.desktop.MessageBox(dialog, "text", "Setup", MB_OK);
+                           EXPECT_FALSE(machine.desktop.IsWindowEnabled(dialog));
+                           machine.desktop.EndDialog(dialog, IDOK);
+                         })});
+  machine.desktop.Script(kRestartPrompt, {fake::Click(IDOK)});
+  EXPECT_EQ(outer.Run(kSetupDialog), IDOK);
+
+  // A handle that is no window: DialogBoxParam answers 0 and shows nothing,
+  // MessageBox fails.
+  const Hwnd stale = outer.handle;
+  EXPECT_EQ(prompt.Run(kRestartPrompt, stale), 0);
+  EXPECT_EQ(machine.desktop.MessageBox(stale, "text", "Setup", MB_OK), 0);
+  EXPECT_EQ(machine.desktop.DialogsRun(), (std::vector<int>{kSetupDialog, kRestartPrompt}));
+  EXPECT_EQ(machine.desktop.MessageBoxes().size(), 1u);
+}
+
 }  // namespace

@@ -30,7 +30,7 @@ class FakeMachine {
   FakeRegistry registry{journal, lastError};
   FakeProfileFiles profiles{files, journal};
   FakeDesktop desktop{clock, journal};
-  FakeProcesses processes{files, journal, lastError};
+  FakeProcesses processes{files, clock, journal, lastError};
   FakeDeviceSetup devices{files, journal, lastError};
   FakeSystem system{lastError};
   FakeSecurity security{journal, lastError};

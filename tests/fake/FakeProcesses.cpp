@@ -1,12 +1,29 @@
 #include "fake/FakeProcesses.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
 #include "fake/PathText.h"
 #include "platform/WinApi.h"
 
 namespace fake {
 
-FakeProcesses::FakeProcesses(FakeFileSystem& files, Journal& journal, LastError& lastError)
-    : m_files(files), m_journal(journal), m_lastError(lastError) {}
+namespace {
+constexpr uint32_t kInfinite = 0xFFFFFFFF;
+constexpr uint32_t kWaitTimeout = 258;
+constexpr uint32_t kWaitFailed = 0xFFFFFFFF;
+constexpr uint64_t kNever = UINT64_MAX;
+}  // namespace
+
+FakeProcesses::FakeProcesses(FakeFileSystem& files, FakeClock& clock, Journal& journal,
+                             LastError& lastError)
+    : m_files(files), m_clock(clock), m_journal(journal), m_lastError(lastError) {}
+
+FakeProcesses::Run* FakeProcesses::RunOf(platform::ProcessHandle process) {
+  if (process < 0x1001 || process - 0x1001 >= m_runs.size()) return nullptr;
+  return &m_runs[process - 0x1001];
+}
 
 void FakeProcesses::SetBehaviour(const std::string& programPath, ProgramBehaviour behaviour) {
   m_behaviours[Upper(m_files.Absolute(programPath))] = std::move(behaviour);
@@ -49,11 +66,14 @@ bool FakeProcesses::Start(const std::string& commandLine, int showWindow, bool v
   record.currentDirectory = m_files.GetCurrentDirectory();
   record.showWindow = showWindow;
   record.viaWinExec = viaWinExec;
+  record.startedAt = m_clock.Now();
   m_started.push_back(record);
   ProgramBehaviour behaviour;
   auto it = m_behaviours.find(Upper(program));
   if (it != m_behaviours.end()) behaviour = it->second;
-  m_remainingPolls.push_back(behaviour.activePolls);
+  m_runs.push_back({behaviour.activePolls, behaviour.idleAfter == kNeverIdle
+                                               ? kNever
+                                               : record.startedAt + behaviour.idleAfter});
   if (behaviour.onStart) behaviour.onStart();
   return true;
 }
@@ -70,22 +90,41 @@ uint32_t FakeProcesses::WinExec(const std::string& commandLine, int showWindow) 
   return Start(commandLine, showWindow, true) ? 33 : ERROR_FILE_NOT_FOUND;
 }
 
-uint32_t FakeProcesses::WaitForInputIdle(platform::ProcessHandle process, uint32_t) {
-  size_t index = process - 0x1001;
-  if (process < 0x1001 || index >= m_started.size()) return 0xFFFFFFFF;
-  ++m_started[index].waitForInputIdleCalls;
+uint32_t FakeProcesses::WaitForInputIdle(platform::ProcessHandle process, uint32_t milliseconds) {
+  Run* run = RunOf(process);
+  if (!run) {
+    m_lastError.code = ERROR_INVALID_HANDLE;
+    return kWaitFailed;
+  }
+  ++m_started[process - 0x1001].waitForInputIdleCalls;
+  // A program that is idle already, or whose run is over, is not waited for;
+  // once idle, a program counts as idle for good.
+  const uint64_t now = m_clock.Now();
+  if (run->remainingPolls == 0 || run->idleAt <= now) return 0;
+  if (milliseconds != kInfinite && run->idleAt - now > milliseconds) {
+    m_clock.Advance(milliseconds);
+    return kWaitTimeout;
+  }
+  if (run->idleAt == kNever) {
+    ADD_FAILURE() << "WaitForInputIdle without a time-out on "
+                  << m_started[process - 0x1001].program
+                  << ", which is never idle: the wait lasts as long as the run, which polls count";
+    return kWaitFailed;
+  }
+  m_clock.Advance(run->idleAt - now);
   return 0;
 }
 
 bool FakeProcesses::GetExitCodeProcess(platform::ProcessHandle process, uint32_t* exitCode) {
-  size_t index = process - 0x1001;
-  if (process < 0x1001 || index >= m_started.size()) {
+  Run* run = RunOf(process);
+  if (!run) {
     m_lastError.code = ERROR_INVALID_HANDLE;
     return false;
   }
+  const size_t index = process - 0x1001;
   ++m_started[index].exitCodeQueries;
-  if (m_remainingPolls[index] > 0) {
-    --m_remainingPolls[index];
+  if (run->remainingPolls > 0) {
+    --run->remainingPolls;
     *exitCode = STILL_ACTIVE;
     return true;
   }

@@ -1,8 +1,11 @@
 // Process creation as Windows does it: an unquoted command line is searched
 // blank by blank for an existing program ("C:\Program Files\x.exe" may start
 // "C:\Program.exe"), the child inherits the current directory, and a started
-// program can be given a run time (polls answered STILL_ACTIVE), an exit code
-// and an action to run on the fake machine when it starts.
+// program can be given a run time (polls answered STILL_ACTIVE), an exit code,
+// the time it takes to become input-idle and an action to run on the fake
+// machine when it starts. A program's run is over once it has given its last
+// STILL_ACTIVE answer. WaitForInputIdle takes virtual time: until the program
+// is idle or over, at most the time-out.
 #pragma once
 
 #include <functional>
@@ -11,15 +14,22 @@
 #include <vector>
 
 #include "fake/FakeFileSystem.h"
+#include "fake/FakeSystem.h"
 #include "fake/Journal.h"
 #include "platform/Processes.h"
 
 namespace fake {
 
+// For idleAfter: a program that stays busy (never waits for input) until it ends.
+constexpr uint32_t kNeverIdle = 0xFFFFFFFF;
+
 struct ProgramBehaviour {
   int activePolls = 0;  // GetExitCodeProcess answers STILL_ACTIVE this many times
   uint32_t exitCode = 0;
   std::function<void()> onStart;
+  // Milliseconds from the start until the program first waits for input (its
+  // window is up); 0 for one without a message queue, which is never waited for.
+  uint32_t idleAfter = 500;
 };
 
 struct StartedProgram {
@@ -35,7 +45,7 @@ struct StartedProgram {
 
 class FakeProcesses : public platform::Processes {
  public:
-  FakeProcesses(FakeFileSystem& files, Journal& journal, LastError& lastError);
+  FakeProcesses(FakeFileSystem& files, FakeClock& clock, Journal& journal, LastError& lastError);
 
   // Test controls.
   void SetCommandLine(const std::string& line) { m_commandLine = line; }
@@ -56,13 +66,21 @@ class FakeProcesses : public platform::Processes {
   std::string ResolveProgram(const std::string& commandLine) const;
   bool Start(const std::string& commandLine, int showWindow, bool viaWinExec);
 
+  // The state of a started program, by process handle.
+  struct Run {
+    int remainingPolls = 0;
+    uint64_t idleAt = 0;  // virtual time; UINT64_MAX for never
+  };
+  Run* RunOf(platform::ProcessHandle process);
+
   FakeFileSystem& m_files;
+  FakeClock& m_clock;
   Journal& m_journal;
   LastError& m_lastError;
   std::string m_commandLine = "W2KSetup.exe";
   std::map<std::string, ProgramBehaviour> m_behaviours;  // by upper-cased program path
   std::vector<StartedProgram> m_started;
-  std::vector<int> m_remainingPolls;
+  std::vector<Run> m_runs;
 };
 
 }  // namespace fake

@@ -14,6 +14,8 @@ class FakeClock : public platform::Clock {
  public:
   explicit FakeClock(Journal& journal) : m_journal(journal) {}
   void Sleep(uint32_t milliseconds) override;
+  // Time that passes inside another call (a wait); not a sleep of the program.
+  void Advance(uint64_t milliseconds) { m_now += milliseconds; }
 
   uint64_t Now() const { return m_now; }
   const std::vector<uint32_t>& Sleeps() const { return m_sleeps; }

@@ -141,9 +141,21 @@ TEST_F(UninstallPreviousSuiteTest, WaitsUnderTheWaitCursorUntilTheUninstallerExi
   const fake::StartedProgram& run = machine.processes.Started()[0];
   EXPECT_EQ(run.exitCodeQueries, 6);  // five STILL_ACTIVE answers, then the exit code
   EXPECT_EQ(run.waitForInputIdleCalls, 6);
+  // The first wait lasts until the uninstaller is up; the later ones return at once.
+  EXPECT_EQ(machine.clock.Now(), 500u);
+  EXPECT_TRUE(machine.clock.Sleeps().empty());
   EXPECT_EQ(run.showWindow, SW_SHOW);
   EXPECT_EQ(cursorDuringRun, fake::Cursor::Wait);
   EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Arrow);
+}
+
+TEST_F(UninstallPreviousSuiteTest, ABusyUninstallerIsPolledEverySecond) {
+  Uninstaller(kNineKey, "UninstallString", "C:\\Nine\\unins.exe");
+  machine.processes.SetBehaviour("C:\\Nine\\unins.exe", {5, 0, nullptr, fake::kNeverIdle});
+  UninstallPreviousSuite(machine.platform());
+  ASSERT_EQ(machine.processes.Started().size(), 1u);
+  EXPECT_EQ(machine.processes.Started()[0].exitCodeQueries, 6);
+  EXPECT_EQ(machine.clock.Now(), 5000u);
 }
 
 TEST_F(UninstallPreviousSuiteTest, PutsBackTheCursorItFound) {

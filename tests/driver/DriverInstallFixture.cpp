@@ -143,30 +143,6 @@ DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd o
   return observed;
 }
 
-namespace {
-
-bool Matches(const std::string& line, const std::string& expected) {
-  if (!expected.empty() && expected.back() == '*') {
-    return line.compare(0, expected.size() - 1, expected, 0, expected.size() - 1) == 0;
-  }
-  return line == expected;
-}
-
-}  // namespace
-
-void ExpectInOrder(const fake::Journal& journal, const std::vector<std::string>& lines) {
-  const std::vector<std::string>& actual = journal.Lines();
-  size_t position = 0;
-  for (const std::string& expected : lines) {
-    while (position < actual.size() && !Matches(actual[position], expected)) ++position;
-    if (position == actual.size()) {
-      ADD_FAILURE() << "\"" << expected << "\" missing or out of order";
-      return;
-    }
-    ++position;
-  }
-}
-
 bool JournalHas(const fake::Journal& journal, const std::string& prefix) {
   return !journal.StartingWith(prefix).empty();
 }

@@ -53,9 +53,8 @@ void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& pro
 // it did. owner is the calling dialog's window, 0 for the start routine.
 DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner);
 
-// Checks that the lines appear in the journal in this order (others may lie
-// between). A line ending in '*' stands for any line starting with the rest.
-void ExpectInOrder(const fake::Journal& journal, const std::vector<std::string>& lines);
+// Order checks on the journal, reported at the calling line.
+using fake::ExpectInOrder;
 bool JournalHas(const fake::Journal& journal, const std::string& prefix);
 
 }  // namespace driver_test

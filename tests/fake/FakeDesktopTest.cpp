@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "fake/CapturedFailures.h"
 #include "fake/FakeMachine.h"
 #include "platform/WinApi.h"
 
 namespace {
 
+using fake::FailuresOf;
 using platform::Hwnd;
 
 // Resource ids (src/res/resource.h) of the templates these tests run; the
@@ -67,19 +69,6 @@ class TestDialog : public platform::DialogProcedure {
  private:
   fake::FakeMachine& m_machine;
 };
-
-// The test failures that run reports, kept from failing this test.
-std::vector<testing::TestPartResult> FailuresOf(const std::function<void()>& run) {
-  testing::TestPartResultArray results;
-  {
-    testing::ScopedFakeTestPartResultReporter reporter(
-        testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &results);
-    run();
-  }
-  std::vector<testing::TestPartResult> failures;
-  for (int i = 0; i < results.size(); ++i) failures.push_back(results.GetTestPartResult(i));
-  return failures;
-}
 
 // Runs the main selection dialog through prepare, then the action, then an
 // end by the program; expects exactly one failure, naming the problem, at the

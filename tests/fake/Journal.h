@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ class Journal {
  private:
   std::vector<std::string> m_lines;
 };
+
+// Checks that the lines appear in the journal in this order (others may lie
+// between). A line ending in '*' stands for any line starting with the rest.
+// A failure is reported at the caller's line.
+void ExpectInOrder(const Journal& journal, const std::vector<std::string>& lines,
+                   std::source_location where = std::source_location::current());
 
 // The thread's last-error code, shared by every fake subsystem.
 struct LastError {

@@ -5,8 +5,7 @@
 // the automatic check boxes and radio buttons of Windows, Escape and the close
 // box reach IDCANCEL the way the dialog manager routes them. Message boxes are
 // recorded and answered with OK. A dialog or message box with an owner
-// disables the owner while it runs, so that only windows without one stay
-// clickable.
+// disables the owner while it runs; windows it does not own stay clickable.
 //
 // The fake fails the running test by itself when a script does not fit the
 // dialog: an action the user could not take (a missing, hidden or disabled

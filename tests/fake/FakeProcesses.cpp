@@ -108,7 +108,8 @@ uint32_t FakeProcesses::WaitForInputIdle(platform::ProcessHandle process, uint32
   if (run->idleAt == kNever) {
     ADD_FAILURE() << "WaitForInputIdle without a time-out on "
                   << m_started[process - 0x1001].program
-                  << ", which is never idle: the wait lasts as long as the run, which polls count";
+                  << ", which is never idle: the wait would last the whole run, which the fake "
+                     "counts in polls, not time";
     return kWaitFailed;
   }
   m_clock.Advance(run->idleAt - now);

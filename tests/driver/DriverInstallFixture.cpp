@@ -44,13 +44,14 @@ void PrepareSystem(fake::FakeMachine& machine) {
 
 }  // namespace
 
-void AnswerRestartLater(fake::FakeMachine& machine) {
-  machine.desktop.Script(IDD_RESTART, {fake::Click(IDC_RESTART_LATER), fake::Click(IDOK)});
+void AnswerRestartLater(fake::FakeMachine& machine, std::source_location where) {
+  machine.desktop.Script(IDD_RESTART,
+                         {fake::Click(IDC_RESTART_LATER, where), fake::Click(IDOK, where)}, where);
 }
 
-void PrepareMachine(fake::FakeMachine& machine) {
+void PrepareMachine(fake::FakeMachine& machine, std::source_location where) {
   PrepareSystem(machine);
-  AnswerRestartLater(machine);
+  AnswerRestartLater(machine, where);
 }
 
 void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
@@ -87,10 +88,15 @@ void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& pro
   machine.desktop.AddTopLevelWindow("TuneStack");
 }
 
-DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner) {
+DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner,
+                                    std::source_location where) {
   const fake::Journal& journal = machine.journal;
   const int notice = journal.Find(std::string("messagebox Setup: ") + kNotice);
-  EXPECT_GE(notice, 0) << "no notice box";
+  if (notice < 0) {
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+        << "no notice box: no driver installation to read a record from";
+    return {};
+  }
   const int cursor = journal.Find("wait cursor on", notice);
   const int firstClose = [&] {
     for (const char* line : {"close Mixer", "close TuneStack"}) {

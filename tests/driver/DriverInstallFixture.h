@@ -4,6 +4,7 @@
 #pragma once
 
 #include <ostream>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,13 @@ void AddDriverPackage(fake::FakeMachine& machine, const std::string& folder,
 void AddDisc(fake::FakeMachine& machine);
 // A web package: the driver package beside the setup program.
 void AddWebPackage(fake::FakeMachine& machine);
-// Scripts the restart prompt's next run: "later", then OK.
-void AnswerRestartLater(fake::FakeMachine& machine);
+// Scripts the restart prompt's next run: "later", then OK. The fake reports a
+// script that does not fit (or never runs) at the caller's line.
+void AnswerRestartLater(fake::FakeMachine& machine,
+                        std::source_location where = std::source_location::current());
 // Run key, INF folders, and the restart prompt answered "later".
-void PrepareMachine(fake::FakeMachine& machine);
+void PrepareMachine(fake::FakeMachine& machine,
+                    std::source_location where = std::source_location::current());
 
 // Runs the installation as the start routine does (no owner).
 void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
@@ -50,8 +54,10 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
 // restart prompt is left to the caller (AnswerRestartLater for a run that installs).
 void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory);
 // The record an installation on such a machine ran with, read back from what
-// it did. owner is the calling dialog's window, 0 for the start routine.
-DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner);
+// it did. owner is the calling dialog's window, 0 for the start routine. A run
+// without an installation fails at the caller's line.
+DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner,
+                                    std::source_location where = std::source_location::current());
 
 // Order checks on the journal, reported at the calling line.
 using fake::ExpectInOrder;

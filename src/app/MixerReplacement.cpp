@@ -4,6 +4,7 @@
 
 #include "common/Paths.h"
 #include "common/SharedNames.h"
+#include "common/WindowClosing.h"
 #include "platform/WinApi.h"
 
 namespace {
@@ -33,7 +34,7 @@ void CloseRunningMixer(platform::Platform& platform) {
     platform.clock.Sleep(kPause);
   }
   if (!window) return;
-  platform.desktop.SendMessage(window, WM_CLOSE, 0, 0);
+  AskWindowToClose(platform.desktop, window);
   platform.clock.Sleep(kPause);
 }
 

@@ -5,6 +5,7 @@
 #include "cleanup/RemoveLegacyDriverFiles.h"
 #include "common/Paths.h"
 #include "common/SharedNames.h"
+#include "common/WindowClosing.h"
 #include "driver/DriverStaging.h"
 #include "driver/FindAndRemoveDevice.h"
 #include "platform/WinApi.h"
@@ -39,7 +40,7 @@ void CloseRunningPrograms(platform::Platform& platform, WindowsToClose windows) 
       break;
     case WindowsToClose::Mixer:
       if (platform::Hwnd mixer = platform.desktop.FindTopLevelWindow(shared::kMixerWindowTitle)) {
-        platform.desktop.SendMessage(mixer, WM_CLOSE, 0, 0);
+        AskWindowToClose(platform.desktop, mixer);
       }
       break;
     case WindowsToClose::SuitePrograms:

@@ -32,6 +32,12 @@ class Desktop {
   virtual Hwnd FindTopLevelWindow(const std::string& title) = 0;
   virtual intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam,
                                intptr_t lParam) = 0;
+  // SendMessageTimeoutA: false when the send gave up (the window's program has
+  // stopped answering, or the time-out ran out) or failed; *result receives
+  // the window's answer otherwise.
+  virtual bool SendMessageTimeout(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                  uint32_t flags, uint32_t timeoutMilliseconds,
+                                  uintptr_t* result) = 0;
   virtual bool ShowWindow(Hwnd window, int command) = 0;
   virtual bool EnableWindow(Hwnd window, bool enable) = 0;
   virtual bool IsWindowVisible(Hwnd window) = 0;

@@ -25,6 +25,8 @@ constexpr uint32_t ERROR_ALREADY_EXISTS = 183;
 constexpr uint32_t ERROR_MORE_DATA = 234;
 constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
 constexpr uint32_t ERROR_NOT_ALL_ASSIGNED = 1300;
+constexpr uint32_t ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr uint32_t ERROR_TIMEOUT = 1460;
 constexpr uint32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 
 // Registry.
@@ -64,6 +66,9 @@ constexpr int SW_SHOW = 5;
 constexpr uint32_t RDW_INVALIDATE = 0x0001;
 constexpr uint32_t RDW_ERASE = 0x0004;
 constexpr uint32_t RDW_UPDATENOW = 0x0100;
+
+constexpr uint32_t SMTO_NORMAL = 0x0000;
+constexpr uint32_t SMTO_ABORTIFHUNG = 0x0002;
 
 constexpr uint32_t MF_STRING = 0x0000;
 constexpr uint32_t MF_SEPARATOR = 0x0800;

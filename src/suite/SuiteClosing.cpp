@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/SharedNames.h"
+#include "common/WindowClosing.h"
 #include "platform/WinApi.h"
 #include "suite/SuiteTexts.h"
 
@@ -15,7 +16,7 @@ constexpr uint32_t kUninstallBufferSize = MAX_PATH;
 bool CloseWindowTitled(platform::Desktop& desktop, const char* title) {
   platform::Hwnd window = desktop.FindTopLevelWindow(title);
   if (!window) return false;
-  desktop.SendMessage(window, WM_CLOSE, 0, 0);
+  AskWindowToClose(desktop, window);
   return true;
 }
 

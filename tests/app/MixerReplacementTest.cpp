@@ -234,4 +234,17 @@ TEST(MixerReplacement, NothingElseOfTheStartUpRunsAfterTheSwap) {
   EXPECT_EQ(machine.registry.OpenKeyCount(), 0u);
 }
 
+// A mixer that has stopped answering at logon is given up on, not waited for
+// for ever: the entry is gone and the new mixer is put in place and started.
+TEST(MixerReplacement, AMixerThatStoppedAnsweringDoesNotStopTheSwap) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.desktop.StopAnswering(machine.desktop.AddTopLevelWindow("Mixer"));
+  RunSetup(machine);
+  EXPECT_FALSE(HasValue(machine, kEntry));
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+  ASSERT_EQ(machine.processes.Started().size(), 1u);
+  EXPECT_EQ(machine.clock.Sleeps(), Repeated(1));
+}
+
 }  // namespace

@@ -286,4 +286,16 @@ TEST(InstallDriverPackage, MixerBaselineIsReadBeforeOrAfterReenumeration) {
   }
 }
 
+// A mixer that has stopped answering does not stop the installation.
+TEST(InstallDriverPackage, AMixerThatStoppedAnsweringDoesNotStopTheInstallation) {
+  fake::FakeMachine machine;
+  AddInstalledSystem(machine);
+  AddDisc(machine);
+  machine.desktop.StopAnswering(machine.desktop.FindTopLevelWindow("Mixer"));
+  RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
+  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
+  EXPECT_FALSE(machine.devices.copiedInfs.empty());
+  EXPECT_EQ(machine.desktop.DialogsRun().back(), IDD_RESTART);
+}
+
 }  // namespace

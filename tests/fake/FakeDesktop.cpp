@@ -60,7 +60,8 @@ UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect, std::sour
   return {UserAction::Kind::Inspect, 0, std::move(inspect), where};
 }
 
-FakeDesktop::FakeDesktop(FakeClock& clock, Journal& journal) : m_clock(clock), m_journal(journal) {}
+FakeDesktop::FakeDesktop(FakeClock& clock, Journal& journal, LastError& lastError)
+    : m_clock(clock), m_journal(journal), m_lastError(lastError) {}
 
 FakeDesktop::~FakeDesktop() {
   for (const auto& [templateId, runs] : m_scripts) {
@@ -144,10 +145,55 @@ platform::Hwnd FakeDesktop::FindTopLevelWindow(const std::string& title) {
   return 0;
 }
 
+void FakeDesktop::StopAnswering(platform::Hwnd handle) { m_windows.at(handle).answering = false; }
+
+void FakeDesktop::SetAnswerTime(platform::Hwnd handle, uint32_t milliseconds) {
+  m_windows.at(handle).answerTime = milliseconds;
+}
+
 intptr_t FakeDesktop::SendMessage(platform::Hwnd handle, uint32_t message, uintptr_t wParam,
                                   intptr_t lParam) {
   FakeWindow* window = Window(handle);
   if (!window) return 0;
+  if (!window->answering) {
+    ADD_FAILURE() << "SendMessage to \"" << window->title
+                  << "\" never returns: its program has stopped answering messages";
+    return 0;
+  }
+  m_clock.Advance(window->answerTime);
+  return Handle(*window, message, wParam, lParam);
+}
+
+// A send that gives up: at once on a program that has stopped answering when
+// asked to (SMTO_ABORTIFHUNG), else when the time-out runs out. A message that
+// was delivered is still handled when its window gets to it.
+bool FakeDesktop::SendMessageTimeout(platform::Hwnd handle, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam, uint32_t flags, uint32_t timeoutMilliseconds,
+                                     uintptr_t* result) {
+  FakeWindow* window = Window(handle);
+  if (!window) {
+    m_lastError.code = ERROR_INVALID_WINDOW_HANDLE;
+    return false;
+  }
+  if (!window->answering) {
+    if (!(flags & SMTO_ABORTIFHUNG)) m_clock.Advance(timeoutMilliseconds);
+    m_lastError.code = ERROR_TIMEOUT;
+    return false;
+  }
+  if (window->answerTime > timeoutMilliseconds) {
+    m_clock.Advance(timeoutMilliseconds);
+    Handle(*window, message, wParam, lParam);
+    m_lastError.code = ERROR_TIMEOUT;
+    return false;
+  }
+  m_clock.Advance(window->answerTime);
+  *result = static_cast<uintptr_t>(Handle(*window, message, wParam, lParam));
+  return true;
+}
+
+intptr_t FakeDesktop::Handle(FakeWindow& target, uint32_t message, uintptr_t wParam,
+                             intptr_t lParam) {
+  FakeWindow* window = &target;
   window->received.push_back(message);
   switch (message) {
     case BM_SETCHECK:

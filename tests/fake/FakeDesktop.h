@@ -34,6 +34,10 @@ struct FakeWindow {
   bool isDialog = false;
   uint64_t appearsAt = 0;
   bool closesOnWmClose = true;
+  // Whether the window's program still answers messages, and how long it
+  // takes to handle one sent to it.
+  bool answering = true;
+  uint32_t answerTime = 0;
   bool destroyed = false;
   bool visible = true;
   bool enabled = true;
@@ -86,13 +90,18 @@ UserAction Inspect(std::function<void(platform::Hwnd dialog)> inspect,
 
 class FakeDesktop : public platform::Desktop {
  public:
-  FakeDesktop(FakeClock& clock, Journal& journal);
+  FakeDesktop(FakeClock& clock, Journal& journal, LastError& lastError);
   // Fails the test for each script that never ran.
   ~FakeDesktop() override;
 
   // Test controls.
   platform::Hwnd AddTopLevelWindow(const std::string& title, uint64_t appearsAt = 0,
                                    bool closesOnWmClose = true);
+  // The window's program stops answering messages: a synchronous send to it
+  // never returns (the fake fails the test instead of waiting for ever).
+  void StopAnswering(platform::Hwnd window);
+  // The window takes this long to handle each message sent to it.
+  void SetAnswerTime(platform::Hwnd window, uint32_t milliseconds);
   // Language file of src/res/lang whose templates and strings are used.
   void SetLanguageFile(const std::string& fileName) { m_languageFile = fileName; }
   void OverrideString(int id, const std::string& text) { m_stringOverrides[id] = text; }
@@ -124,6 +133,9 @@ class FakeDesktop : public platform::Desktop {
   platform::Hwnd FindTopLevelWindow(const std::string& title) override;
   intptr_t SendMessage(platform::Hwnd window, uint32_t message, uintptr_t wParam,
                        intptr_t lParam) override;
+  bool SendMessageTimeout(platform::Hwnd window, uint32_t message, uintptr_t wParam,
+                          intptr_t lParam, uint32_t flags, uint32_t timeoutMilliseconds,
+                          uintptr_t* result) override;
   bool ShowWindow(platform::Hwnd window, int command) override;
   bool EnableWindow(platform::Hwnd window, bool enable) override;
   bool IsWindowVisible(platform::Hwnd window) override;
@@ -169,8 +181,11 @@ class FakeDesktop : public platform::Desktop {
     std::source_location where;
   };
 
+  intptr_t Handle(FakeWindow& window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
   FakeClock& m_clock;
   Journal& m_journal;
+  LastError& m_lastError;
   std::map<platform::Hwnd, FakeWindow> m_windows;
   platform::Hwnd m_nextHandle = 0x10000;
   std::string m_languageFile = "en-US.rc";

@@ -336,4 +336,32 @@ TEST(FakeDesktop, AnOwnerDisabledBeforeStaysDisabledAndNoWindowIsRefused) {
   EXPECT_EQ(machine.desktop.MessageBoxes().size(), 1u);
 }
 
+// A program that has stopped answering never returns a synchronous send; a
+// send with a time-out gives up on it, at once when asked to.
+TEST(FakeDesktop, ASendToAWindowThatStoppedAnsweringNeverReturnsUnlessItMayGiveUp) {
+  fake::FakeMachine machine;
+  Hwnd hung = machine.desktop.AddTopLevelWindow("Mixer");
+  machine.desktop.StopAnswering(hung);
+  EXPECT_EQ(FailuresOf([&] { machine.desktop.SendMessage(hung, WM_CLOSE, 0, 0); }).size(), 1u);
+
+  uintptr_t answer = 7;
+  EXPECT_FALSE(
+      machine.desktop.SendMessageTimeout(hung, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 30000, &answer));
+  EXPECT_EQ(machine.lastError.code, ERROR_TIMEOUT);
+  EXPECT_EQ(machine.clock.Now(), 0u);
+  EXPECT_FALSE(
+      machine.desktop.SendMessageTimeout(hung, WM_CLOSE, 0, 0, SMTO_NORMAL, 30000, &answer));
+  EXPECT_EQ(machine.clock.Now(), 30000u);
+  EXPECT_EQ(answer, 7u);
+  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
+
+  // A slow window that answers within the time-out closes as with SendMessage.
+  Hwnd slow = machine.desktop.AddTopLevelWindow("TuneStack");
+  machine.desktop.SetAnswerTime(slow, 2000);
+  EXPECT_TRUE(
+      machine.desktop.SendMessageTimeout(slow, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 30000, &answer));
+  EXPECT_EQ(machine.clock.Now(), 32000u);
+  EXPECT_FALSE(machine.desktop.IsOpen("TuneStack"));
+}
+
 }  // namespace

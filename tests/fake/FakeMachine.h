@@ -29,7 +29,7 @@ class FakeMachine {
   FakeFileSystem files{journal, lastError};
   FakeRegistry registry{journal, lastError};
   FakeProfileFiles profiles{files, journal};
-  FakeDesktop desktop{clock, journal};
+  FakeDesktop desktop{clock, journal, lastError};
   FakeProcesses processes{files, clock, journal, lastError};
   FakeDeviceSetup devices{files, journal, lastError};
   FakeSystem system{lastError};

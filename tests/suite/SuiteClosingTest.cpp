@@ -195,4 +195,17 @@ TEST_F(UninstallPreviousSuiteTest, AValueFillingTheBufferWithoutZeroIsTerminated
   EXPECT_TRUE(other.journal.StartingWith("start").empty());
 }
 
+// A program that has stopped answering messages is given up on: the others
+// are still asked to close and the pauses stay as they are.
+TEST(CloseSuitePrograms, AWindowThatStoppedAnsweringDoesNotStopTheClosing) {
+  fake::FakeMachine machine;
+  machine.desktop.StopAnswering(machine.desktop.AddTopLevelWindow("CD Player"));
+  machine.desktop.AddTopLevelWindow("MP3 Player");
+  machine.desktop.AddTopLevelWindow("Mixer");
+  CloseSuitePrograms(machine.platform(), true);
+  EXPECT_TRUE(machine.desktop.IsOpen("CD Player"));
+  EXPECT_EQ(machine.desktop.ClosedWindows(), (Titles{"MP3 Player", "Mixer"}));
+  EXPECT_EQ(machine.clock.Now(), 500u);
+}
+
 }  // namespace

@@ -64,6 +64,18 @@ intptr_t Win32Desktop::SendMessage(Hwnd window, uint32_t message, uintptr_t wPar
   return ::SendMessageA(ToHwnd(window), message, wParam, lParam);
 }
 
+bool Win32Desktop::SendMessageTimeout(Hwnd window, uint32_t message, uintptr_t wParam,
+                                      intptr_t lParam, uint32_t flags, uint32_t timeoutMilliseconds,
+                                      uintptr_t* result) {
+  DWORD_PTR answer = 0;
+  if (!::SendMessageTimeoutA(ToHwnd(window), message, wParam, lParam, flags, timeoutMilliseconds,
+                             &answer)) {
+    return false;
+  }
+  *result = answer;
+  return true;
+}
+
 bool Win32Desktop::ShowWindow(Hwnd window, int command) {
   return ::ShowWindow(ToHwnd(window), command) != FALSE;
 }

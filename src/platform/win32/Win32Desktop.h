@@ -11,6 +11,8 @@ class Win32Desktop final : public Desktop {
  public:
   Hwnd FindTopLevelWindow(const std::string& title) override;
   intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  bool SendMessageTimeout(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                          uint32_t flags, uint32_t timeoutMilliseconds, uintptr_t* result) override;
   bool ShowWindow(Hwnd window, int command) override;
   bool EnableWindow(Hwnd window, bool enable) override;
   bool IsWindowVisible(Hwnd window) override;

@@ -28,5 +28,6 @@
 #undef MessageBox
 #undef MoveFile
 #undef SendMessage
+#undef SendMessageTimeout
 #undef SetCurrentDirectory
 #undef SetFileAttributes

@@ -18,6 +18,7 @@ constexpr uint32_t ERROR_ACCESS_DENIED = 5;
 constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 constexpr uint32_t ERROR_INVALID_DATA = 13;
 constexpr uint32_t ERROR_NO_MORE_FILES = 18;
+constexpr uint32_t ERROR_SHARING_VIOLATION = 32;
 constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;

@@ -16,9 +16,19 @@ std::string StripTrailingSlash(std::string path) {
   return path;
 }
 
-// A C runtime stream over one file of the fake drive. Text mode drops the CR
-// of CRLF on reading, while positions stay byte offsets, as the Microsoft
-// runtime's ftell reports them.
+// A C runtime stream over one file of the fake drive, as the Microsoft
+// runtime behaves. fgets hands back a C string, so a zero byte ends the text
+// the caller sees although the read goes on to the line end.
+//
+// Binary mode reads and writes bytes; positions are byte offsets.
+//
+// Text mode reads through a buffer of 4096 bytes in which CRLF has become LF,
+// and ftell works the position out from that buffer by assuming that every LF
+// in it stood for CRLF in the file. For a file with CRLF line ends that gives
+// the byte offset; for LF-only lines it does not: while the buffer reaches
+// the end of the file ftell is short by the bare LFs not read yet, otherwise
+// it is over by the bare LFs already read from the buffer (Wine's runtime
+// agrees). fputc writes LF as CRLF.
 class FakeStream : public platform::Stream {
  public:
   FakeStream(FakeFileSystem::Node* node, bool text, bool writable)
@@ -26,38 +36,92 @@ class FakeStream : public platform::Stream {
 
   bool GetLine(std::string* line, int bufferSize) override {
     line->clear();
-    const std::string& data = m_node->data;
-    if (m_position >= data.size()) return false;
-    while (m_position < data.size() && static_cast<int>(line->size()) < bufferSize - 1) {
-      char c = data[m_position++];
-      if (m_text && c == '\r' && m_position < data.size() && data[m_position] == '\n') continue;
-      line->push_back(c);
+    bool readAny = false;
+    while (static_cast<int>(line->size()) < bufferSize - 1) {
+      int c = m_text ? NextTextChar() : NextByte();
+      if (c < 0) break;
+      readAny = true;
+      line->push_back(static_cast<char>(c));
       if (c == '\n') break;
     }
-    return true;
+    line->resize(std::char_traits<char>::length(line->c_str()));
+    return readAny;
   }
-  long Tell() override { return static_cast<long>(m_position); }
+  long Tell() override {
+    if (!m_text || m_consumed >= m_buffer.size()) return static_cast<long>(m_position);
+    const auto lfsIn = [this](size_t count) {
+      return static_cast<long>(std::count(m_buffer.begin(), m_buffer.begin() + count, '\n'));
+    };
+    // The bytes the last fill read from the file, as the runtime reckons them.
+    const long filled = m_position == m_node->data.size()
+                            ? static_cast<long>(m_buffer.size()) + lfsIn(m_buffer.size())
+                            : static_cast<long>(m_filledBytes) + (m_startsWithLf ? 1 : 0);
+    return static_cast<long>(m_position) - filled + static_cast<long>(m_consumed) +
+           lfsIn(m_consumed);
+  }
   bool Seek(long offset, int origin) override {
     long base = origin == SEEK_SET   ? 0
-                : origin == SEEK_CUR ? static_cast<long>(m_position)
+                : origin == SEEK_CUR ? Tell()
                                      : static_cast<long>(m_node->data.size());
     if (base + offset < 0) return false;
     m_position = static_cast<size_t>(base + offset);
+    m_buffer.clear();
+    m_consumed = 0;
     return true;
   }
   bool PutChar(char c) override {
     if (!m_writable) return false;
-    if (m_position >= m_node->data.size()) m_node->data.resize(m_position + 1, '\0');
-    m_node->data[m_position++] = c;
+    if (m_text && c == '\n') Put('\r');
+    Put(c);
     return true;
   }
   bool Flush() override { return true; }
 
  private:
+  static constexpr size_t kBufferSize = 4096;
+
+  int NextByte() {
+    if (m_position >= m_node->data.size()) return -1;
+    return static_cast<unsigned char>(m_node->data[m_position++]);
+  }
+  int NextTextChar() {
+    if (m_consumed >= m_buffer.size()) Fill();
+    if (m_consumed >= m_buffer.size()) return -1;
+    return static_cast<unsigned char>(m_buffer[m_consumed++]);
+  }
+  // Reads the next 4096 bytes into the buffer, CRLF turned into LF. A CR that
+  // ends the chunk is dropped when an LF follows it in the file; that LF
+  // starts the next fill.
+  void Fill() {
+    const std::string& data = m_node->data;
+    const size_t end = std::min(data.size(), m_position + kBufferSize);
+    m_buffer.clear();
+    m_consumed = 0;
+    m_startsWithLf = m_position < end && data[m_position] == '\n';
+    for (size_t i = m_position; i < end; ++i) {
+      const bool lfFollows = i + 1 < data.size() && data[i + 1] == '\n';
+      if (data[i] == '\r' && lfFollows) continue;
+      m_buffer.push_back(data[i]);
+    }
+    m_filledBytes = end - m_position;
+    m_position = end;
+  }
+  void Put(char c) {
+    std::string& data = m_node->data;
+    if (m_position >= data.size()) data.resize(m_position + 1, '\0');
+    data[m_position++] = c;
+  }
+
   FakeFileSystem::Node* m_node;
   bool m_text;
   bool m_writable;
-  size_t m_position = 0;
+  size_t m_position = 0;  // binary: the stream's position; text: the file's, after the last fill
+  std::string m_buffer;   // text mode: the last fill, translated
+  size_t m_consumed = 0;  // text mode: characters of m_buffer read so far
+  size_t m_filledBytes = 0;
+  // A fill that starts with LF is reckoned one byte longer: the runtime takes
+  // that LF for the end of a CRLF whose CR ended the fill before.
+  bool m_startsWithLf = false;
 };
 
 }  // namespace
@@ -168,6 +232,10 @@ std::vector<std::string> FakeFileSystem::FilesIn(const std::string& folder) cons
 
 void FakeFileSystem::FailCopiesTo(const std::string& path) {
   m_failingCopyTargets.insert(Upper(Absolute(path)));
+}
+
+void FakeFileSystem::LockFile(const std::string& path) {
+  m_lockedFiles.insert(Upper(Absolute(path)));
 }
 
 std::string FakeFileSystem::GetWindowsDirectory(uint32_t bufferSize) {
@@ -295,6 +363,10 @@ std::unique_ptr<platform::Stream> FakeFileSystem::OpenStream(const std::string& 
   bool text = mode.find('b') == std::string::npos;
   bool update = mode.find('+') != std::string::npos;
   Node* node = Find(path);
+  if (node && m_lockedFiles.count(Upper(Absolute(path)))) {
+    Fail(ERROR_SHARING_VIOLATION);
+    return nullptr;
+  }
   if (mode[0] == 'r') {
     if (!node || node->folder) {
       Fail(ERROR_FILE_NOT_FOUND);

@@ -30,6 +30,8 @@ class FakeFileSystem : public platform::FileSystem {
   void SetWindowsDirectoryText(const std::string& path) { m_windowsDirectory = path; }
   // Makes CopyFile to this destination fail (a full disc, a locked file).
   void FailCopiesTo(const std::string& path);
+  // Another program holds the file open without sharing: fopen fails.
+  void LockFile(const std::string& path);
   // File searches opened by FindFirstFile and not yet closed.
   size_t OpenSearches() const { return m_searches.size(); }
   // Absolute form of a path, relative ones taken from the current directory.
@@ -70,6 +72,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<platform::FindHandle, std::vector<platform::FindData>> m_searches;
   platform::FindHandle m_nextSearch = 1;
   std::set<std::string> m_failingCopyTargets;
+  std::set<std::string> m_lockedFiles;  // upper-cased absolute paths
 };
 
 }  // namespace fake

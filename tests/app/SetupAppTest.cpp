@@ -221,8 +221,8 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
       {"C: DriverOnly", fake::versions::kWindows2000, "", "DriverOnly=1\r\n", &kDriverOnlyRun,
        false, 0},
       {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true, IDD_SETUP},
-      {"E: options dialog", fake::versions::kWindowsXp, "", "WebSetup=1\r\nInstallWDMDriver=1\r\n",
-       nullptr, true, IDD_WDM_OPTIONS},
+      {"E: options dialog's Install", fake::versions::kWindowsXp, "",
+       "WebSetup=1\r\nInstallWDMDriver=1\r\n", &kWdmOptionsRun, true, IDD_WDM_OPTIONS},
       {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true, 0},
       {"G: web package", fake::versions::kWindows7, "/AP", "WebSetup=7\r\n", &kWebPackageRun, true,
        0},
@@ -235,7 +235,14 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     machine.files.AddFile(std::string(kDisc) + "setup.ini",
                           std::string("[InstallOption]\r\n") + c.ini);
     // The fake fails the test for a dialog shown without a script, or a script never used.
-    if (c.dialog) machine.desktop.Script(c.dialog, {fake::PressEscape()});
+    platform::Hwnd optionsDialog = 0;
+    if (c.dialog == IDD_WDM_OPTIONS) {
+      machine.desktop.Script(IDD_WDM_OPTIONS,
+                             {fake::Inspect([&](platform::Hwnd dialog) { optionsDialog = dialog; }),
+                              fake::Click(IDOK)});
+    } else if (c.dialog) {
+      machine.desktop.Script(c.dialog, {fake::PressEscape()});
+    }
     if (c.record) driver_test::AnswerRestartLater(machine);
     RunProgram(machine, c.arguments, c.version);
 
@@ -243,7 +250,7 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     const bool installed = !machine.devices.copiedInfs.empty();
     ASSERT_EQ(installed, c.record != nullptr);
     if (c.record) {
-      EXPECT_EQ(driver_test::ObservedRecord(machine, 0), *c.record);
+      EXPECT_EQ(driver_test::ObservedRecord(machine, optionsDialog), *c.record);
     }
   }
 }

@@ -8,6 +8,17 @@
 
 namespace driver_test {
 
+namespace {
+
+// The two INFs of a record observation, told apart by their first line. Their
+// JackConfig line as shipped (0x05) changes with every choice but one.
+const std::string kJackConfigLine =
+    "HKR,\"Settings\",\"JackConfig\",      0x00010001,0x05,0,0,0\r\n";
+const std::string kDiscLayoutInf = "; disc layout INF\r\n" + kJackConfigLine;
+const std::string kFlatPackageInf = "; flat package INF\r\n" + kJackConfigLine;
+
+}  // namespace
+
 void AddDriverPackage(fake::FakeMachine& machine, const std::string& folder, uint32_t attributes) {
   machine.files.AddFile(folder + "QXAUDIO.INF", "[Version]\r\n; " + folder + "\r\n", attributes);
   machine.files.AddFile(folder + "QXAUDIO.SYS", "driver", attributes);
@@ -79,9 +90,9 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
 void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory) {
   PrepareSystem(machine);
   AddDriverPackage(machine, programDirectory + "W2K-ME\\drv\\");
-  machine.files.AddFile(programDirectory + "W2K-ME\\drv\\QXAUDIO.INF", "disc layout INF");
+  machine.files.AddFile(programDirectory + "W2K-ME\\drv\\QXAUDIO.INF", kDiscLayoutInf);
   AddDriverPackage(machine, programDirectory);
-  machine.files.AddFile(programDirectory + "QXAUDIO.INF", "flat package INF");
+  machine.files.AddFile(programDirectory + "QXAUDIO.INF", kFlatPackageInf);
   machine.files.AddFile(programDirectory + "Dosdrv\\QXDOS.EXE", "dos driver");
   machine.files.AddFile("C:\\WINDOWS\\mixerdef.ini", "[RUNTIME]\r\nInitialize=1\r\n");
   machine.desktop.AddTopLevelWindow("Mixer");
@@ -123,7 +134,7 @@ DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd o
   const bool noticeOwned =
       !boxes.empty() && boxes.front().owner != 0 && boxes.front().owner == owner;
   const std::string handedOver = machine.files.Contents("C:\\WINDOWS\\INF\\oem1.inf");
-  const std::string stagedSource = fromDiscLayout ? "disc layout INF" : "flat package INF";
+  const std::string stagedSource = fromDiscLayout ? kDiscLayoutInf : kFlatPackageInf;
 
   DriverInstallOptions observed{};
   observed.noticeOwner = noticeOwned ? NoticeOwner::CallingDialog : NoticeOwner::None;

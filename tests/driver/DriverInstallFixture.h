@@ -50,7 +50,8 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
 
 // A machine on which every field of a driver installation record shows: the
 // mixer and "TuneStack" running, "mixerdef.ini" present, a disc layout and a
-// flat package (distinguished by content) both below programDirectory. The
+// flat package (distinguished by content) both below programDirectory, each
+// with an INF whose JackConfig line shows a patch unless it picks 0x05. The
 // restart prompt is left to the caller (AnswerRestartLater for a run that installs).
 void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory);
 // The record an installation on such a machine ran with, read back from what

@@ -1,7 +1,7 @@
 # Top-level commands. `make test` and `make demo` install what they need.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps windows host asan test unit e2e demo disc format clean
+.PHONY: all deps windows host asan fuzz-build fuzz test unit e2e demo disc format clean
 
 all: windows host
 
@@ -34,9 +34,24 @@ asan: build/asan/Makefile
 disc: windows
 	tools/make-disc.sh build/disc
 
-# Unit tests and the end-to-end tests under Wine in one ctest run, then the
-# unit tests again under the sanitizers.
-test: deps windows host asan disc
+# The libFuzzer targets of fuzz/ (clang, AddressSanitizer, UBSan).
+FUZZ_SECONDS ?= 600
+build/fuzz/Makefile:
+	cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++
+
+fuzz-build: build/fuzz/Makefile
+	cmake --build build/fuzz -j $(JOBS)
+
+# Runs each fuzz target for FUZZ_SECONDS; stops at the first finding.
+fuzz: fuzz-build
+	@for t in $$(cat build/fuzz/targets.txt); do \
+	  echo "== $$t: $(FUZZ_SECONDS) s"; \
+	  tools/run-fuzzer.sh build/fuzz $$t $(FUZZ_SECONDS) || exit 1; \
+	done
+
+# Unit tests, a short run of each fuzz target and the end-to-end tests under
+# Wine in one ctest run, then the unit tests again under the sanitizers.
+test: deps windows host asan disc fuzz-build
 	ctest --test-dir build/host --output-on-failure -j $(JOBS)
 	ctest --test-dir build/asan --output-on-failure
 

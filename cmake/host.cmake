@@ -4,7 +4,6 @@ enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-file(GLOB_RECURSE FAKE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fake/*.cpp)
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/common/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/*.cpp
@@ -14,7 +13,6 @@ file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/suite/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/res/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/fake/*Test.cpp)
-list(FILTER FAKE_SOURCES EXCLUDE REGEX "Test\\.cpp$")
 
 # SANITIZE: the unit tests and the logic they exercise under AddressSanitizer
 # and UndefinedBehaviorSanitizer; any report ends the run with a failure.
@@ -61,3 +59,7 @@ set_tests_properties(size.win32_program PROPERTIES LABELS unit)
 add_test(NAME dll_loads.full_system_paths
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-dll-loads.py ${CMAKE_SOURCE_DIR})
 set_tests_properties(dll_loads.full_system_paths PROPERTIES LABELS unit)
+
+# Each fuzz target runs briefly on its seed corpus (build/fuzz, built by
+# `make fuzz-build`); a finding fails the test.
+include(${CMAKE_SOURCE_DIR}/fuzz/fuzz-tests.cmake)

@@ -5,8 +5,8 @@
 
 namespace fake {
 
-FakeRegistry::FakeRegistry(Journal& journal, LastError& lastError)
-    : m_journal(journal), m_lastError(lastError) {}
+// Registry calls return their error instead of setting the last error.
+FakeRegistry::FakeRegistry(Journal& journal, LastError&) : m_journal(journal) {}
 
 std::string FakeRegistry::PathOf(platform::Hive hive, const std::string& key) {
   const char* root = hive == platform::Hive::LocalMachine  ? "HKLM"

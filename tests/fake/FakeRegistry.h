@@ -57,7 +57,6 @@ class FakeRegistry : public platform::Registry {
   static std::string PathOf(platform::Hive hive, const std::string& key);
 
   Journal& m_journal;
-  LastError& m_lastError;
   std::map<std::string, Key> m_keys;
   std::set<std::string> m_denied;
   std::map<platform::RegKey, OpenKeyEntry> m_open;

@@ -52,6 +52,17 @@ e2e_test(defaults.long_name_no_default_user
   test_logon.Defaults.test_long_name_whole_and_no_default_user_key_created)
 e2e_test(driver.driver_only test_driver.DriverOnly.test_driver_switch)
 e2e_test(driver.web_package test_driver.WebPackage.test_flat_package)
+e2e_test(options.defaults test_options_dialog.Install.test_defaults)
+e2e_test(options.line_in_center_legacy_disabled
+  test_options_dialog.Install.test_line_in_center_legacy_disabled)
+e2e_test(options.microphone_alone
+  test_options_dialog.Install.test_microphone_alone_after_a_sound_card_round_trip)
+e2e_test(options.line_in_rear_and_microphone_legacy_disabled
+  test_options_dialog.Install.test_line_in_rear_and_microphone_legacy_disabled)
+e2e_test(options.sound_card test_options_dialog.Install.test_sound_card_with_marks_kept)
+e2e_test(options.sound_card_legacy_disabled
+  test_options_dialog.Install.test_sound_card_legacy_disabled)
+e2e_test(options.cancel_and_close_box test_options_dialog.Cancel.test_cancel_and_close_box)
 
 # The shipped program is a 32-bit GUI program importing only system DLLs that
 # every target Windows version has.

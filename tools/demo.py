@@ -177,6 +177,68 @@ def _report_logon(s, disc):
                                                   "does NOT hold")]
 
 
+# The options dialog: a web package (the disc's driver package with the program and a
+# setup.ini of WebSetup=1, InstallWDMDriver=1 beside it). The user shares line-in with
+# the center/subwoofer jack, disables the legacy device and presses Install.
+WEB = r"C:\websetup"
+OPTIONS_CAPTION = "Tonivo Device Driver Setup Program for Windows 2000"
+OPTIONS_CHOICES = [
+    (1012, "Line-in and Center/Subwoofer share the same jack (1011 clears itself)"),
+    (1000, "Disable legacy device (MIDI/GAME port)"),
+]
+OPTIONS_SCRIPT = ("dialog %s | %s; snapshot; press 1\n" %
+                  (OPTIONS_CAPTION, "; ".join("click %d" % i for i, _ in OPTIONS_CHOICES)) +
+                  fx.RESTART_LATER_SCRIPT)
+SETTINGS_LINES = (b'HKR,"Settings","EnableLegacy"', b'HKR,"Settings","JackConfig"')
+
+
+def _prepare_options(s, disc):
+    s.build.copy_tree(s.host_path(disc + r"\W2K-ME\drv"), s.host_path(WEB))
+    shutil.copyfile(s.host_path(disc + r"\W2KSetup.exe"), s.host_path(WEB + r"\W2KSetup.exe"))
+    s.write_profile(WEB + r"\setup.ini", {
+        "InstallOption": {"DriverOnly": 0, "WebSetup": 1, "InstallWDMDriver": 1},
+        "Default": {"UsingCDDA": 1}})
+    s.infs_before = list(fx.folder_files(s, fx.WINDOWS_DIR + r"\inf"))
+    s.place_companion(r"C:\windows\Mixer.exe", Window="Mixer")
+
+
+def _start_mixer(s, disc):
+    s.start_window_companion(r"C:\windows\Mixer.exe", "Mixer")
+
+
+def _settings_lines(data):
+    return [line.decode("latin-1") for line in data.split(b"\r\n")
+            if line.startswith(SETTINGS_LINES)]
+
+
+def _report_options(s, disc):
+    lines = ["Choices made in the options dialog (clicks, in order):"]
+    lines += ["  %d  %s" % choice for choice in OPTIONS_CHOICES]
+    # Which screenshot shows what: each follows the window it was taken of.
+    events = harness.read_json_lines(s.host_path(r"C:\e2e\driver-%d.log" % s._runs))
+    shown, seen = None, 0
+    for e in events:
+        if e.get("event") == "screenshot":
+            seen += 1
+            if shown and shown.get("caption") == OPTIONS_CAPTION:
+                state = "as it opened" if seen == 1 else "with the choices made, before Install"
+                lines.append("  screenshot shot-%02d.png: the dialog %s" % (seen, state))
+        else:
+            shown = e
+    with open(s.host_path(WEB + r"\QXAUDIO.INF"), "rb") as f:
+        before = _settings_lines(f.read())
+    installed = fx.new_infs(s, s.infs_before)
+    lines.append("QXAUDIO.INF settings lines in the package (as shipped):")
+    lines += ["  " + line for line in before]
+    for name, data in sorted(installed.items()):
+        lines.append("The same lines in C:\\windows\\inf\\%s (the staged copy, handed over):"
+                     % name)
+        lines += ["  " + line for line in _settings_lines(data)]
+    if not installed:
+        lines.append("  NO INF was handed over")
+    return lines
+
+
 RUNS = [
     DemoRun("win98-forward", "Windows 98: hand-over to the disc's Setup.exe with /AP",
             "win98", "/AP"),
@@ -193,6 +255,11 @@ RUNS = [
             "winxp", "-ReplaceMixer", after="xp-driver-only", program=r"C:\windows\W2KSetup.exe",
             cwd="C:\\windows", prepare=_prepare_logon, start=_start_old_mixer,
             report=_report_logon, scaffolding=("windows/Mixer.cfg",)),
+    DemoRun("xp-options", "Windows XP, web package with WebSetup=1 and InstallWDMDriver=1: the "
+            "options dialog, line-in shared with center/subwoofer, legacy device disabled; "
+            "Mixer running; the restart prompt answered \"later\"",
+            "winxp", "", prepare=_prepare_options, start=_start_mixer, script=OPTIONS_SCRIPT,
+            program='"%s\\W2KSetup.exe"' % WEB, report=_report_options),
 ]
 
 

@@ -46,14 +46,10 @@ void AddWebPackage(fake::FakeMachine& machine) {
   machine.files.AddFile(package + "Docs\\Readme.txt", "");
 }
 
-namespace {
-
 void PrepareSystem(fake::FakeMachine& machine) {
   machine.registry.CreateKey(platform::Hive::LocalMachine, kRunKey);
   machine.files.AddFolder("C:\\WINDOWS\\INF\\OTHER");
 }
-
-}  // namespace
 
 void AnswerRestartLater(fake::FakeMachine& machine, std::source_location where) {
   machine.desktop.Script(IDD_RESTART,

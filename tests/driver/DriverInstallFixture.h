@@ -35,6 +35,8 @@ void AddWebPackage(fake::FakeMachine& machine);
 // script that does not fit (or never runs) at the caller's line.
 void AnswerRestartLater(fake::FakeMachine& machine,
                         std::source_location where = std::source_location::current());
+// Run key and INF folders.
+void PrepareSystem(fake::FakeMachine& machine);
 // Run key, INF folders, and the restart prompt answered "later".
 void PrepareMachine(fake::FakeMachine& machine,
                     std::source_location where = std::source_location::current());

@@ -135,7 +135,7 @@ TEST(WdmOptionsDlg, CancelEscapeAndTheCloseBoxChangeNothing) {
   for (const fake::UserAction& finish :
        {fake::Click(IDCANCEL), fake::PressEscape(), fake::PressCloseBox()}) {
     fake::FakeMachine machine;
-    driver_test::PrepareMachine(machine);
+    driver_test::PrepareSystem(machine);
     machine.files.AddFile(std::string(kPackage) + "QXAUDIO.INF", Inf("package", '3', '5'));
     machine.processes.SetCommandLine(std::string(kPackage) + "W2KSetup.exe");
     machine.desktop.AddTopLevelWindow("Mixer");

@@ -37,7 +37,7 @@ disc: windows
 # The libFuzzer targets of fuzz/ (clang, AddressSanitizer, UBSan).
 FUZZ_SECONDS ?= 600
 build/fuzz/Makefile:
-	cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++
+	cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++-16
 
 fuzz-build: build/fuzz/Makefile
 	cmake --build build/fuzz -j $(JOBS)

@@ -13,10 +13,11 @@ command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null || need+=(imagemagick)
 command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v python3 >/dev/null || need+=(python3)
-# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
-command -v clang++ >/dev/null || need+=(clang)
-compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
-  need+=(libclang-rt-14-dev)
+# The fuzz targets: clang 16 (the first of Debian's with std::source_location,
+# which the fake machine uses) with libFuzzer and the sanitizer runtimes.
+command -v clang++-16 >/dev/null || need+=(clang-16)
+compgen -G '/usr/lib/llvm-16/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+  need+=(libclang-rt-16-dev)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
 if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   need+=(wine32:i386)

@@ -4,13 +4,13 @@
 #include "common/Paths.h"
 #include "platform/WinApi.h"
 
-void ForwardToDiscSetup(platform::Processes& processes, const std::string& programDirectory,
-                        const std::string& upperCommandLine, uint32_t driverOnly) {
+uint32_t ForwardToDiscSetup(platform::Processes& processes, const std::string& programDirectory,
+                            const std::string& upperCommandLine, uint32_t driverOnly) {
   std::string command = Quoted(programDirectory + "Setup.exe");
   if (IsApplicationsSwitch(upperCommandLine)) {
     command += " /AP";
   } else if (IsDriverSwitch(upperCommandLine) || driverOnly != 0) {
     command += " /DRIVER";
   }
-  processes.WinExec(command, SW_SHOW);
+  return processes.WinExec(command, SW_SHOW);
 }

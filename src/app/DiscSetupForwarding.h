@@ -9,5 +9,6 @@
 
 // Starts the program directory's "Setup.exe" with " /AP", " /DRIVER" or no
 // switch, derived from the upper-cased command line and the DriverOnly option.
-void ForwardToDiscSetup(platform::Processes& processes, const std::string& programDirectory,
-                        const std::string& upperCommandLine, uint32_t driverOnly);
+// Returns what WinExec returned (above 31 when the program started).
+uint32_t ForwardToDiscSetup(platform::Processes& processes, const std::string& programDirectory,
+                            const std::string& upperCommandLine, uint32_t driverOnly);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/ExitCodes.h"
 #include "common/Paths.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
@@ -40,20 +41,22 @@ void CloseRunningMixer(platform::Platform& platform) {
 
 }  // namespace
 
-bool RunMixerReplacement(platform::Platform& platform) {
-  if (!DisarmLogonEntry(platform.registry)) return false;
+std::optional<int> RunMixerReplacement(platform::Platform& platform) {
+  if (!DisarmLogonEntry(platform.registry)) return std::nullopt;
   CloseRunningMixer(platform);
 
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform.files);
   const std::string newMixer = windowsDirectory + shared::kNewMixerFile;
   const std::string mixer = windowsDirectory + "Mixer.exe";
-  if (!FileIsPresent(platform.files, newMixer)) return false;
+  if (!FileIsPresent(platform.files, newMixer)) return std::nullopt;
 
   // Copied over the old mixer rather than after deleting it: a copy that
   // fails then leaves the old mixer in place. "Mixer.dat" stays.
-  CopyOver(platform.files, newMixer, mixer);
+  const int exitCode = CopyOver(platform.files, newMixer, mixer)
+                           ? exit_code::kSuccess
+                           : static_cast<int>(platform.system.GetLastError());
 
   platform::StartedProcess started;
   platform.processes.CreateProcess(Quoted(mixer) + " /startup", SW_HIDE, &started);
-  return true;
+  return exitCode;
 }

@@ -3,8 +3,11 @@
 // one and starts it hidden.
 #pragma once
 
+#include <optional>
+
 #include "platform/Platform.h"
 
-// Returns true when the program is done; false when the mode was left early
-// (Run key not openable, no "Mixer.dat") and the normal start-up goes on.
-bool RunMixerReplacement(platform::Platform& platform);
+// Returns the exit code when the program is done: 0, or the error of a copy
+// over "Mixer.exe" that failed. Nothing when the mode was left early (Run key
+// not openable, no "Mixer.dat") and the normal start-up goes on.
+std::optional<int> RunMixerReplacement(platform::Platform& platform);

@@ -4,6 +4,7 @@
 #include "app/CommandSwitches.h"
 #include "app/DiscSetupForwarding.h"
 #include "app/MixerReplacement.h"
+#include "common/ExitCodes.h"
 #include "common/MultibyteText.h"
 #include "common/ProgramDirectory.h"
 #include "driver/InstallDriverPackage.h"
@@ -24,7 +25,12 @@ BOOL CSetupApp::InitInstance() {
   UpperCaseInPlace(m_platform.system, m_lpCmdLine);
   const std::string commandLine = m_lpCmdLine;
 
-  if (IsReplaceMixerSwitch(commandLine) && RunMixerReplacement(m_platform)) return 0;
+  if (IsReplaceMixerSwitch(commandLine)) {
+    if (std::optional<int> exitCode = RunMixerReplacement(m_platform)) {
+      m_nExitCode = *exitCode;
+      return 0;
+    }
+  }
 
   SetDefaultSoundFormat(m_platform);
   DeleteSuiteLogonEntry(m_platform.registry);
@@ -41,23 +47,25 @@ BOOL CSetupApp::InitInstance() {
   }
   switch (path) {
     case StartPath::ForwardToDiscSetup:
-      ForwardToDiscSetup(m_platform.processes, programDirectory, commandLine, options.driverOnly);
+      m_nExitCode = exit_code::OfDiscSetupStart(ForwardToDiscSetup(
+          m_platform.processes, programDirectory, commandLine, options.driverOnly));
       break;
     case StartPath::SuiteOnly:
       InstallSuiteOnly(m_platform, programDirectory);
-      m_platform.processes.Exit(0);  // the process ends here, the suite setup runs on
+      // The process ends here, the suite setup runs on.
+      m_platform.processes.Exit(exit_code::kSuccess);
       break;
     case StartPath::DriverOnly:
-      InstallDriver(kDriverOnlyRun, programDirectory);
+      m_nExitCode = InstallDriver(kDriverOnlyRun, programDirectory);
       break;
     case StartPath::WebPackageDriver:
-      InstallDriver(kWebPackageRun, programDirectory);
+      m_nExitCode = InstallDriver(kWebPackageRun, programDirectory);
       break;
     case StartPath::MainDialog:
-      RunAsMainWindow<CSetupDlg>();
+      m_nExitCode = RunAsMainWindow<CSetupDlg>();
       break;
     case StartPath::WdmOptionsDialog:
-      RunAsMainWindow<CWdmOptionsDlg>();
+      m_nExitCode = RunAsMainWindow<CWdmOptionsDlg>();
       break;
     case StartPath::Nothing:
       break;
@@ -65,18 +73,21 @@ BOOL CSetupApp::InitInstance() {
   return 0;
 }
 
+int CSetupApp::ExitInstance() { return m_nExitCode; }
+
 // Runs a dialog modally as the application's main window.
 template <typename Dialog>
-void CSetupApp::RunAsMainWindow() {
+int CSetupApp::RunAsMainWindow() {
   Dialog dialog(m_platform);
   m_pMainWnd = &dialog;
-  dialog.DoModal();
+  const intptr_t result = dialog.DoModal();
   m_pMainWnd = nullptr;
+  return result == IDCANCEL ? exit_code::kUserCancelled : dialog.ExitCode();
 }
 
 // The driver installations of the start routine have no window of their own.
-void CSetupApp::InstallDriver(const DriverInstallOptions& options,
-                              const std::string& programDirectory) {
+int CSetupApp::InstallDriver(const DriverInstallOptions& options,
+                             const std::string& programDirectory) {
   CRestartDlg restartPrompt(m_platform);
-  InstallDriverPackage(m_platform, options, programDirectory, 0, restartPrompt);
+  return InstallDriverPackage(m_platform, options, programDirectory, 0, restartPrompt);
 }

@@ -14,14 +14,18 @@ class CSetupApp : public CWinApp {
   explicit CSetupApp(platform::Platform& platform);
 
   BOOL InitInstance() override;
+  // The exit code of the path the start routine took.
+  int ExitInstance() override;
 
   // 1 on Windows NT 5.0 or later (Windows 2000 and later), else 0.
   int m_bWin2000 = 0;
 
  private:
-  void InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
+  int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
   template <typename Dialog>
-  void RunAsMainWindow();
+  int RunAsMainWindow();
+
+  int m_nExitCode = 0;
 };
 
 // Windows NT 5.0 or later.

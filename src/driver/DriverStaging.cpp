@@ -26,19 +26,19 @@ void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolde
   files.FindClose(search);
 }
 
-void StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder) {
+bool StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder) {
   platform::FileSystem& files = platform.files;
   std::string newMixer;
   if (!JoinPath(driverFolder, shared::kNewMixerFile, &newMixer) ||
       !FileIsPresent(files, newMixer)) {
-    return;
+    return false;
   }
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(files);
   std::string stagedMixer, setupCopy, setupSource;
   if (JoinPath(windowsDirectory, shared::kNewMixerFile, &stagedMixer)) {
     CopyOver(files, newMixer, stagedMixer);
   }
-  if (!JoinPath(windowsDirectory, shared::kSetupCopyFile, &setupCopy)) return;
+  if (!JoinPath(windowsDirectory, shared::kSetupCopyFile, &setupCopy)) return false;
   if (JoinPath(driverFolder, "W2KSetup.dat", &setupSource)) {
     CopyOver(files, setupSource, setupCopy);
   }
@@ -46,13 +46,25 @@ void StageMixerReplacement(platform::Platform& platform, const std::string& driv
   platform::RegKey key = 0;
   if (platform.registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS,
                                 &key) != ERROR_SUCCESS) {
-    return;
+    return false;
   }
   // Quoted, so that a Windows directory with blanks cannot start another
   // program; stored with its terminating zero, as REG_SZ data should be.
   const std::string command = Quoted(setupCopy) + " -ReplaceMixer";
-  platform.registry.SetValue(key, shared::kMixerReplacementValue, REG_SZ, command + '\0');
+  const bool written = platform.registry.SetValue(key, shared::kMixerReplacementValue, REG_SZ,
+                                                  command + '\0') == ERROR_SUCCESS;
   platform.registry.CloseKey(key);
+  return written;
+}
+
+void DisarmMixerReplacement(platform::Registry& registry) {
+  platform::RegKey key = 0;
+  if (registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  registry.DeleteValue(key, shared::kMixerReplacementValue);
+  registry.CloseKey(key);
 }
 
 }  // namespace driver

@@ -26,7 +26,11 @@ void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolde
 // Copies "Mixer.dat" and "W2KSetup.dat" of the driver folder into the Windows
 // directory (the latter as "W2KSetup.exe") and arms the Run value that
 // starts "W2KSetup.exe -ReplaceMixer" at the next logon. Does nothing when
-// the driver folder holds no "Mixer.dat".
-void StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder);
+// the driver folder holds no "Mixer.dat". True when it wrote the Run value.
+bool StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder);
+
+// Deletes the Run value again, so that no logon run replaces the mixer for a
+// driver that was not installed.
+void DisarmMixerReplacement(platform::Registry& registry);
 
 }  // namespace driver

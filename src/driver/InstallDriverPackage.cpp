@@ -1,8 +1,10 @@
 #include "driver/InstallDriverPackage.h"
 
 #include <cstring>
+#include <string>
 
 #include "cleanup/RemoveLegacyDriverFiles.h"
+#include "common/ExitCodes.h"
 #include "common/Paths.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
@@ -15,6 +17,8 @@ namespace {
 
 constexpr const char* kNotice =
     "The driver will be installed now. It need a few minutes to complete.";
+constexpr const char* kNotInstalled = "The driver could not be installed.";
+constexpr const char* kRunAsAdministrator = "Start Setup again as an administrator.";
 constexpr const char* kStagedInf = "C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF";
 constexpr const char* kMediaLocation = "C:\\Program Files\\Quarnex\\WIN_ME";
 constexpr const char* kDeviceHardwareId = "PCI\\VEN_1E5B&DEV_0111";
@@ -24,12 +28,16 @@ constexpr int kMixerPolls = 10;
 constexpr uint32_t kMixerPollPause = 3000;
 constexpr uint32_t kPauseBeforeRestartPrompt = 5000;
 
+platform::Hwnd MessageOwner(const DriverInstallOptions& options, platform::Hwnd owner) {
+  return options.noticeOwner == NoticeOwner::CallingDialog ? owner : 0;
+}
+
 // Tells the user that the installation starts; the options dialog then steps
 // out of the way for good.
 void ShowNotice(platform::Platform& platform, const DriverInstallOptions& options,
                 platform::Hwnd owner) {
-  const platform::Hwnd noticeOwner = options.noticeOwner == NoticeOwner::CallingDialog ? owner : 0;
-  platform.desktop.MessageBox(noticeOwner, kNotice, shared::kMessageCaption, MB_OK);
+  platform.desktop.MessageBox(MessageOwner(options, owner), kNotice, shared::kMessageCaption,
+                              MB_OK);
   if (options.hideOwner && owner) platform.desktop.ShowWindow(owner, SW_HIDE);
 }
 
@@ -139,9 +147,29 @@ void DeleteDriverIndex(platform::FileSystem& files) {
 }
 
 // The setup services take the staged INF into the INF folder and delete it
-// from the staging folder.
-void HandOverInf(platform::DeviceSetup& devices) {
-  devices.CopyOEMInf(kStagedInf, kMediaLocation, SPOST_PATH, SP_COPY_DELETESOURCE);
+// from the staging folder. False, with *error set, when they refuse it.
+bool HandOverInf(platform::Platform& platform, uint32_t* error) {
+  if (platform.devices.CopyOEMInf(kStagedInf, kMediaLocation, SPOST_PATH, SP_COPY_DELETESOURCE)) {
+    return true;
+  }
+  *error = platform.system.GetLastError();
+  return false;
+}
+
+// "The driver could not be installed.", a blank line, the system's text for
+// the error, and what to do when it was a matter of rights.
+void ReportFailedHandOver(platform::Platform& platform, const DriverInstallOptions& options,
+                          platform::Hwnd owner, uint32_t error) {
+  std::string reason = platform.system.FormatMessage(error);
+  while (!reason.empty() &&
+         (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) {
+    reason.pop_back();
+  }
+  if (reason.empty()) reason = "Error " + std::to_string(error) + ".";
+  std::string text = std::string(kNotInstalled) + "\n\n" + reason;
+  if (error == ERROR_ACCESS_DENIED) text += std::string("\n") + kRunAsAdministrator;
+  platform.desktop.MessageBox(MessageOwner(options, owner), text, shared::kMessageCaption,
+                              MB_OK | MB_ICONERROR);
 }
 
 // Adds the staging folder as the last installation source, in a table sized
@@ -175,16 +203,16 @@ void WaitForNewMixer(platform::Platform& platform, int32_t baseline) {
   }
 }
 
-void OfferRestart(platform::Platform& platform, RestartPrompt& restartPrompt) {
+bool OfferRestart(platform::Platform& platform, RestartPrompt& restartPrompt) {
   platform.clock.Sleep(kPauseBeforeRestartPrompt);
-  restartPrompt.Offer();
+  return restartPrompt.Offer();
 }
 
 }  // namespace
 
-void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
-                          const std::string& programDirectory, platform::Hwnd owner,
-                          RestartPrompt& restartPrompt, InfPatcher* patcher) {
+int InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
+                         const std::string& programDirectory, platform::Hwnd owner,
+                         RestartPrompt& restartPrompt, InfPatcher* patcher) {
   platform::FileSystem& files = platform.files;
   platform::DeviceSetup& devices = platform.devices;
 
@@ -202,13 +230,21 @@ void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptio
   const std::string sourceFolder =
       DriverSourceFolder(files, options.sourceLayout, programDirectory);
   StageDriverPackage(files, sourceFolder, options.patchInfFiles ? patcher : nullptr);
-  if (options.stageMixerReplacement && !sourceFolder.empty()) {
-    driver::StageMixerReplacement(platform, sourceFolder);
-  }
+  const bool logonRunArmed = options.stageMixerReplacement && !sourceFolder.empty() &&
+                             driver::StageMixerReplacement(platform, sourceFolder);
 
   RemovePresentDevice(platform);
   DeleteDriverIndex(files);
-  HandOverInf(devices);
+  uint32_t handOverError = 0;
+  if (!HandOverInf(platform, &handOverError)) {
+    // Nothing new to install: the removed device comes back with the driver
+    // it had, and no logon run replaces its mixer.
+    ReportFailedHandOver(platform, options, owner, handOverError);
+    if (logonRunArmed) driver::DisarmMixerReplacement(platform.registry);
+    ReenumerateDeviceTree(devices);
+    platform.desktop.RestoreCursor(previousCursor);
+    return exit_code::OfDriverInstallation(false, handOverError, false);
+  }
   platform::SourceList sources;
   const bool sourcesQueried = AddStagingFolderToSourceList(devices, &sources);
 
@@ -219,6 +255,7 @@ void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptio
   if (!options.baselineBeforeReenumerate) baseline = MixerCount(devices);
   WaitForNewMixer(platform, baseline);
 
-  OfferRestart(platform, restartPrompt);
+  const bool restartInitiated = OfferRestart(platform, restartPrompt);
   platform.desktop.RestoreCursor(previousCursor);
+  return exit_code::OfDriverInstallation(true, 0, restartInitiated);
 }

@@ -19,13 +19,16 @@ class InfPatcher {
 class RestartPrompt {
  public:
   virtual ~RestartPrompt() = default;
-  // Offers to restart Windows; returns once the user has answered.
-  virtual void Offer() = 0;
+  // Offers to restart Windows; returns once the user has answered. True when
+  // a restart was asked for and Windows accepted the request.
+  virtual bool Offer() = 0;
 };
 
-// Runs the whole sequence; returns once the restart prompt has been closed.
-// owner is the calling dialog, or 0 for the start routine; patcher is used
-// when options.patchInfFiles is set.
-void InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
-                          const std::string& programDirectory, platform::Hwnd owner,
-                          RestartPrompt& restartPrompt, InfPatcher* patcher = nullptr);
+// Runs the whole sequence; returns once the restart prompt has been closed,
+// or once a failed INF hand-over has been reported. owner is the calling
+// dialog, or 0 for the start routine; patcher is used when
+// options.patchInfFiles is set. Returns the exit code the outcome calls for
+// (common/ExitCodes.h).
+int InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
+                         const std::string& programDirectory, platform::Hwnd owner,
+                         RestartPrompt& restartPrompt, InfPatcher* patcher = nullptr);

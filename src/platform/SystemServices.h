@@ -29,6 +29,9 @@ class System {
   virtual OsVersion GetVersion() = 0;
   virtual uint32_t GetLastError() = 0;
   virtual void SetLastError(uint32_t code) = 0;
+  // FormatMessageA from the system's message table, inserts ignored: the
+  // system's text for an error code, empty when it has none.
+  virtual std::string FormatMessage(uint32_t error) = 0;
   // IsDBCSLeadByte: whether byte starts a double-byte character in the
   // system's ANSI code page (Japanese, Chinese and Korean systems).
   virtual bool IsDBCSLeadByte(uint8_t byte) = 0;

@@ -6,7 +6,10 @@
 CRestartDlg::CRestartDlg(platform::Platform& platform, CWnd* parent)
     : CDialog(platform, IDD, parent) {}
 
-void CRestartDlg::Offer() { DoModal(); }
+bool CRestartDlg::Offer() {
+  DoModal();
+  return m_bRestartInitiated;
+}
 
 void CRestartDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
@@ -23,9 +26,10 @@ BOOL CRestartDlg::OnInitDialog() {
 void CRestartDlg::OnOK() {
   if (m_btnRestartNow.GetCheck() == BST_CHECKED) {
     // Without the force flag: programs that refuse to close stop the restart.
-    // Neither result is reported; the installation ends either way.
+    // Neither result is shown; the installation ends either way, and its exit
+    // code tells whether the restart is under way.
     EnablePrivilege(m_platform, "SeShutdownPrivilege");
-    m_platform.security.ExitWindowsEx(EWX_REBOOT, 0);
+    m_bRestartInitiated = m_platform.security.ExitWindowsEx(EWX_REBOOT, 0);
   }
   CDialog::OnOK();
 }

@@ -11,8 +11,8 @@ class CRestartDlg : public CDialog, public RestartPrompt {
   enum { IDD = IDD_RESTART };
   explicit CRestartDlg(platform::Platform& platform, CWnd* parent = nullptr);
 
-  // RestartPrompt: runs the dialog modally.
-  void Offer() override;
+  // RestartPrompt: runs the dialog modally; true when the restart is under way.
+  bool Offer() override;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -24,4 +24,5 @@ class CRestartDlg : public CDialog, public RestartPrompt {
  private:
   CButton m_btnRestartNow;
   CButton m_btnRestartLater;
+  bool m_bRestartInitiated = false;
 };

@@ -9,4 +9,10 @@ class CSetupDlg : public CDialog {
  public:
   enum { IDD = IDD_SETUP };
   explicit CSetupDlg(platform::Platform& platform, CWnd* parent = nullptr);
+
+  // The exit code of the work OK did (common/ExitCodes.h).
+  int ExitCode() const { return m_nExitCode; }
+
+ private:
+  int m_nExitCode = 0;
 };

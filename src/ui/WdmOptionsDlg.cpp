@@ -93,8 +93,8 @@ void CWdmOptionsDlg::EnableSharingBoxes(BOOL enable) {
 
 void CWdmOptionsDlg::OnOK() {
   CRestartDlg restartPrompt(m_platform);
-  InstallDriverPackage(m_platform, kWdmOptionsRun, m_szSourceDir, GetSafeHwnd(), restartPrompt,
-                       this);
+  m_nExitCode = InstallDriverPackage(m_platform, kWdmOptionsRun, m_szSourceDir, GetSafeHwnd(),
+                                     restartPrompt, this);
   CDialog::OnOK();
 }
 

@@ -17,6 +17,9 @@ class CWdmOptionsDlg : public CDialog, public InfPatcher {
   // staged INF file. Runs during the installation, while the dialog exists.
   void PatchInfOptions(const std::string& infPath) override;
 
+  // The exit code of the installation "Install" ran (common/ExitCodes.h).
+  int ExitCode() const { return m_nExitCode; }
+
   std::string m_szSourceDir;  // the program's own folder, ending in a backslash
 
  protected:
@@ -45,4 +48,5 @@ class CWdmOptionsDlg : public CDialog, public InfPatcher {
   CButton m_chkMicSub;
   CButton m_chkLineInRear;
   CButton m_chkLineInCenter;
+  int m_nExitCode = 0;
 };

@@ -3,6 +3,8 @@
 // window, the swap and the hidden start of the new mixer.
 #include <gtest/gtest.h>
 
+#include <source_location>
+
 #include "app/MixerReplacement.h"
 #include "app/SetupApp.h"
 #include "fake/FakeMachine.h"
@@ -35,15 +37,21 @@ void Arm(fake::FakeMachine& machine, const std::string& switches = "-ReplaceMixe
   machine.processes.SetCommandLine("C:\\WINDOWS\\W2KSetup.exe " + switches);
 }
 
-void RunSetup(fake::FakeMachine& machine) {
+// Runs the program and checks the code it ends with.
+void RunSetup(fake::FakeMachine& machine, int expectedExitCode = 0,
+              std::source_location where = std::source_location::current()) {
   CSetupApp app(machine.platform());
-  app.Run();
+  const int exitCode = app.Run();
+  if (exitCode != expectedExitCode) {
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+        << "exit code " << exitCode << ", expected " << expectedExitCode;
+  }
 }
 
 // The normal start-up after leaving the mode: the main dialog, cancelled.
 void RunExpectingMainDialog(fake::FakeMachine& machine) {
   machine.desktop.Script(IDD_SETUP, {fake::Click(IDCANCEL)});
-  RunSetup(machine);
+  RunSetup(machine, 1602);
   EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
 }
 
@@ -187,12 +195,13 @@ TEST(MixerReplacement, SwapsTheMixerInPlaceAndStartsItHidden) {
   EXPECT_FALSE(HasValue(machine, kEntry));
 }
 
+// The run then ends with the copy's error ("Mixer.exe" still in use, say).
 TEST(MixerReplacement, FailingCopyKeepsTheOldMixer) {
   fake::FakeMachine machine;
   Arm(machine);
   machine.files.FailCopiesTo(kMixerExe);
 
-  RunSetup(machine);
+  RunSetup(machine, static_cast<int>(ERROR_ACCESS_DENIED));
 
   EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
   ASSERT_EQ(machine.processes.Started().size(), 1u);

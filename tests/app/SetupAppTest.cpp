@@ -2,6 +2,8 @@
 // and what it leaves behind.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/SetupApp.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
@@ -109,7 +111,7 @@ TEST_F(SetupAppTest, AQuotedProgramPathCannotStartAShorterOne) {
   machine.system.SetVersion(fake::versions::kWindows98);
   machine.processes.SetCommandLine("\"C:\\Program Files\\Disc\\W2KSetup.exe\"");
   CSetupApp app(machine.platform());
-  app.Run();
+  EXPECT_EQ(app.Run(), 0);
   ASSERT_EQ(machine.processes.Started().size(), 1u);
   EXPECT_EQ(machine.processes.Started()[0].program, "C:\\Program Files\\Disc\\Setup.exe");
 }
@@ -172,7 +174,7 @@ TEST_F(SetupAppTest, WebSetupOneWithoutWdmDriverDoesNothingButTheDefaults) {
 
 TEST_F(SetupAppTest, DialogPathsShowTheirTemplateAsTheMainWindow) {
   machine.desktop.Script(IDD_SETUP, {fake::Click(IDCANCEL)});
-  EXPECT_EQ(Run("", fake::versions::kWindowsXp), 0);
+  EXPECT_EQ(Run("", fake::versions::kWindowsXp), 1602);
   EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
   EXPECT_TRUE(machine.desktop.threeDControlsEnabled);
 
@@ -182,13 +184,13 @@ TEST_F(SetupAppTest, DialogPathsShowTheirTemplateAsTheMainWindow) {
   options.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe");
   options.desktop.Script(IDD_WDM_OPTIONS, {fake::PressEscape()});
   CSetupApp app(options.platform());
-  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(app.Run(), 1602);
   EXPECT_EQ(options.desktop.DialogsRun(), std::vector<int>{IDD_WDM_OPTIONS});
 }
 
 TEST_F(SetupAppTest, TheRunValueGoesOnEveryPathButTheLogonRun) {
   machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications", "x");
-  Run("", fake::versions::kWindows98);
+  EXPECT_EQ(Run("", fake::versions::kWindows98), 0);
   EXPECT_FALSE(
       machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
 }
@@ -196,7 +198,7 @@ TEST_F(SetupAppTest, TheRunValueGoesOnEveryPathButTheLogonRun) {
 TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
   machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications", "x");
   machine.registry.DenyFullAccess(platform::Hive::LocalMachine, kRunKey);
-  Run("", fake::versions::kWindowsMe);
+  EXPECT_EQ(Run("", fake::versions::kWindowsMe), 0);
   EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
   EXPECT_EQ(machine.processes.Started().size(), 1u);
 }
@@ -212,20 +214,22 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     const char* ini;
     const DriverInstallOptions* record;  // null: no driver installation
     bool threeDLook;
-    int dialog;  // the dialog the path shows (cancelled), 0 for none
+    int dialog;    // the dialog the path shows (cancelled), 0 for none
+    int exitCode;  // restart prompts are answered "later"
   };
   const Case cases[] = {
-      {"A: hand-over", fake::versions::kWindows98, "/DRIVER", "", nullptr, false, 0},
-      {"B: suite only", fake::versions::kWindowsXp, "/AP", "", nullptr, false, 0},
-      {"C: driver switch", fake::versions::kWindowsXp, "-driver", "", &kDriverOnlyRun, false, 0},
+      {"A: hand-over", fake::versions::kWindows98, "/DRIVER", "", nullptr, false, 0, 0},
+      {"B: suite only", fake::versions::kWindowsXp, "/AP", "", nullptr, false, 0, 0},
+      {"C: driver switch", fake::versions::kWindowsXp, "-driver", "", &kDriverOnlyRun, false, 0,
+       3010},
       {"C: DriverOnly", fake::versions::kWindows2000, "", "DriverOnly=1\r\n", &kDriverOnlyRun,
-       false, 0},
-      {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true, IDD_SETUP},
+       false, 0, 3010},
+      {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true, IDD_SETUP, 1602},
       {"E: options dialog's Install", fake::versions::kWindowsXp, "",
-       "WebSetup=1\r\nInstallWDMDriver=1\r\n", &kWdmOptionsRun, true, IDD_WDM_OPTIONS},
-      {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true, 0},
+       "WebSetup=1\r\nInstallWDMDriver=1\r\n", &kWdmOptionsRun, true, IDD_WDM_OPTIONS, 3010},
+      {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true, 0, 0},
       {"G: web package", fake::versions::kWindows7, "/AP", "WebSetup=7\r\n", &kWebPackageRun, true,
-       0},
+       0, 3010},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -244,7 +248,7 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
       machine.desktop.Script(c.dialog, {fake::PressEscape()});
     }
     if (c.record) driver_test::AnswerRestartLater(machine);
-    RunProgram(machine, c.arguments, c.version);
+    EXPECT_EQ(RunProgram(machine, c.arguments, c.version).exitCode, c.exitCode);
 
     EXPECT_EQ(machine.desktop.threeDControlsEnabled, c.threeDLook);
     const bool installed = !machine.devices.copiedInfs.empty();
@@ -252,6 +256,43 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     if (c.record) {
       EXPECT_EQ(driver_test::ObservedRecord(machine, optionsDialog), *c.record);
     }
+  }
+}
+
+// The exit codes of the outcomes the start paths above do not show.
+TEST(ExitCodes, EachOutcomeEndsTheRunWithItsCode) {
+  struct Case {
+    const char* name;
+    platform::OsVersion version;
+    const char* arguments;
+    std::function<void(fake::FakeMachine&)> arrange;
+    int exitCode;
+  };
+  const auto answerRestartNow = [](fake::FakeMachine& machine) {
+    machine.desktop.Script(IDD_RESTART, {fake::Click(IDOK)});
+  };
+  const Case cases[] = {
+      {"Setup.exe missing before Windows 2000", fake::versions::kWindows98, "",
+       [](fake::FakeMachine& machine) { machine.files.DeleteFile("D:\\DISC\\Setup.exe"); }, 2},
+      {"restart accepted", fake::versions::kWindowsXp, "/DRIVER", answerRestartNow, 1641},
+      {"restart refused", fake::versions::kWindowsXp, "/DRIVER",
+       [&](fake::FakeMachine& machine) {
+         answerRestartNow(machine);
+         machine.security.exitWindowsFails = true;
+       },
+       3010},
+      {"hand-over refused", fake::versions::kWindowsXp, "/DRIVER",
+       [](fake::FakeMachine& machine) { machine.devices.copyOemInfRefusal = ERROR_ACCESS_DENIED; },
+       5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    LayOutDisc(machine);
+    driver_test::PrepareSystem(machine);
+    driver_test::AddDriverPackage(machine, std::string(kDisc) + "W2K-ME\\drv\\");
+    c.arrange(machine);
+    EXPECT_EQ(RunProgram(machine, c.arguments, c.version).exitCode, c.exitCode);
   }
 }
 

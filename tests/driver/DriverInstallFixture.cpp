@@ -61,10 +61,10 @@ void PrepareMachine(fake::FakeMachine& machine, std::source_location where) {
   AnswerRestartLater(machine, where);
 }
 
-void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
-                         const std::string& programDirectory) {
+int RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
+                        const std::string& programDirectory) {
   CRestartDlg restartPrompt(machine.platform());
-  InstallDriverPackage(machine.platform(), options, programDirectory, 0, restartPrompt);
+  return InstallDriverPackage(machine.platform(), options, programDirectory, 0, restartPrompt);
 }
 
 platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,

@@ -41,9 +41,10 @@ void PrepareSystem(fake::FakeMachine& machine);
 void PrepareMachine(fake::FakeMachine& machine,
                     std::source_location where = std::source_location::current());
 
-// Runs the installation as the start routine does (no owner).
-void RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
-                         const std::string& programDirectory);
+// Runs the installation as the start routine does (no owner); returns its
+// exit code.
+int RunFromStartRoutine(fake::FakeMachine& machine, const DriverInstallOptions& options,
+                        const std::string& programDirectory);
 // Runs it from inside a dialog of the given template, as its OK handler
 // does, and ends the dialog afterwards. Returns the dialog's window.
 platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,

@@ -34,9 +34,9 @@ TEST(DriverStaging, SourceFolderFollowsTheLayout) {
     EXPECT_EQ(machine.files.GetCurrentDirectory(), "D:\\W2K-ME");
   }
   {
-    SCOPED_TRACE("W2K-ME without drv: nothing staged, WIN_ME not tried");
+    SCOPED_TRACE("W2K-ME without drv: nothing staged, WIN_ME not tried, so no INF to hand over");
     fake::FakeMachine machine;
-    PrepareMachine(machine);
+    PrepareSystem(machine);
     AddDriverPackage(machine, disc + "WIN_ME\\drv\\");
     machine.files.AddFolder(disc + "W2K-ME");
     RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
@@ -45,8 +45,8 @@ TEST(DriverStaging, SourceFolderFollowsTheLayout) {
     EXPECT_FALSE(machine.files.FileExists("C:\\WINDOWS\\INF\\oem1.inf"));
     EXPECT_EQ(machine.devices.copiedInfs.size(), 1u);
     EXPECT_FALSE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue));
-    EXPECT_EQ(machine.clock.TotalSlept(), 35000u);
-    EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_RESTART});
+    EXPECT_EQ(machine.clock.TotalSlept(), 0u);
+    EXPECT_TRUE(machine.desktop.DialogsRun().empty());
   }
   {
     SCOPED_TRACE("no W2K-ME: WIN_ME\\drv");
@@ -136,6 +136,7 @@ TEST(DriverStaging, MixerReplacementIsArmedOnlyWithMixerDat) {
     PrepareMachine(machine);
     machine.files.SetWindowsDirectoryText("C:\\My Windows");
     machine.files.AddFolder("C:\\My Windows");
+    machine.files.AddFile(package + "QXAUDIO.INF", "[Version]\r\n");
     machine.files.AddFile(package + "Mixer.dat", "new mixer");
     RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
     EXPECT_EQ(machine.files.Contents("C:\\My Windows\\Mixer.dat"), "new mixer");
@@ -147,6 +148,7 @@ TEST(DriverStaging, MixerReplacementIsArmedOnlyWithMixerDat) {
     SCOPED_TRACE("no Mixer.dat: nothing staged even with W2KSetup.dat");
     fake::FakeMachine machine;
     PrepareMachine(machine);
+    machine.files.AddFile(package + "QXAUDIO.INF", "[Version]\r\n");
     machine.files.AddFile(package + "W2KSetup.dat", "setup program");
     RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
     EXPECT_FALSE(machine.files.FileExists("C:\\WINDOWS\\W2KSetup.exe"));
@@ -191,6 +193,7 @@ TEST(DriverStaging, SourceListGainsTheStagingFolderWhenItCanBeRead) {
   {
     fake::FakeMachine machine;
     PrepareMachine(machine);
+    AddDisc(machine);
     RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
     EXPECT_EQ(machine.devices.sourceList, Names({"D:\\I386", kStaging}));
     EXPECT_EQ(machine.devices.freeSourceListCalls, 1);
@@ -199,6 +202,7 @@ TEST(DriverStaging, SourceListGainsTheStagingFolderWhenItCanBeRead) {
     SCOPED_TRACE("a list of 150 entries keeps them all");
     fake::FakeMachine machine;
     PrepareMachine(machine);
+    AddDisc(machine);
     std::vector<std::string> many;
     for (int i = 0; i < 150; ++i) many.push_back("\\\\server\\share" + std::to_string(i));
     machine.devices.sourceList = many;
@@ -210,6 +214,7 @@ TEST(DriverStaging, SourceListGainsTheStagingFolderWhenItCanBeRead) {
     SCOPED_TRACE("a list that cannot be read is neither set nor freed");
     fake::FakeMachine machine;
     PrepareMachine(machine);
+    AddDisc(machine);
     machine.devices.sourceListAvailable = false;
     RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
     EXPECT_EQ(machine.devices.setSourceListCalls, 0);
@@ -241,6 +246,7 @@ TEST(DriverStaging, WaitForTheNewMixer) {
     SCOPED_TRACE(c.name);
     fake::FakeMachine machine;
     PrepareMachine(machine);
+    AddDisc(machine);
     machine.devices.mixerCounts.assign(c.counts.begin(), c.counts.end());
     machine.devices.locateFails = c.locateFails;
     RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);

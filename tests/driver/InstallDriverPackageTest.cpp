@@ -2,6 +2,7 @@
 // run, in which order, and what each caller's record changes.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "driver/InstallDriverPackage.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
+#include "ui/RestartDlg.h"
+#include "ui/framework/Dialog.h"
 
 namespace {
 
@@ -296,6 +299,84 @@ TEST(InstallDriverPackage, AMixerThatStoppedAnsweringDoesNotStopTheInstallation)
   EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
   EXPECT_FALSE(machine.devices.copiedInfs.empty());
   EXPECT_EQ(machine.desktop.DialogsRun().back(), IDD_RESTART);
+}
+
+void RemoveFromDisc(fake::FakeMachine& machine, const std::string& relativePath) {
+  const std::string path = kDisc + relativePath;
+  machine.files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);  // disc files are read-only
+  ASSERT_TRUE(machine.files.DeleteFile(path));
+}
+
+// A hand-over the setup services refuse is reported, not called a success:
+// the message names the reason, the logon run armed by this run is disarmed,
+// the removed device comes back, and neither the mixer wait nor the restart
+// prompt follows.
+TEST(InstallDriverPackage, ARefusedHandOverIsReportedAndLeavesNoLogonRun) {
+  struct Case {
+    const char* name;
+    std::optional<uint32_t> refusal;  // none: the disc lacks the INF
+    std::string reason;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"no rights", ERROR_ACCESS_DENIED,
+       "Access is denied.\nStart Setup again as an administrator.", 5},
+      {"full disk", 112, "There is not enough space on the disk.", 112},
+      {"no INF on the disc", std::nullopt, "The system cannot find the file specified.", 2},
+      {"no error code", 0, "Error 0.", 1603},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    PrepareSystem(machine);
+    AddDisc(machine);
+    if (c.refusal) {
+      machine.devices.copyOemInfRefusal = c.refusal;
+    } else {
+      RemoveFromDisc(machine, "W2K-ME\\drv\\QXAUDIO.INF");
+    }
+    machine.devices.sourceList = {"D:\\I386"};
+
+    platform::Hwnd dialog = 0;
+    int exitCode = 0;
+    machine.desktop.Script(IDD_SETUP, {fake::Inspect([&](platform::Hwnd window) {
+                             dialog = window;
+                             CRestartDlg restartPrompt(machine.platform());
+                             exitCode = InstallDriverPackage(machine.platform(), kMainDialogRun,
+                                                             kDisc, window, restartPrompt);
+                             machine.desktop.EndDialog(window, IDOK);
+                           })});
+    CDialog(machine.platform(), IDD_SETUP).DoModal();
+
+    EXPECT_EQ(exitCode, c.exitCode);
+    ASSERT_EQ(machine.desktop.MessageBoxes().size(), 2u);
+    const fake::MessageBoxRecord& failure = machine.desktop.MessageBoxes()[1];
+    EXPECT_EQ(failure.text, "The driver could not be installed.\n\n" + c.reason);
+    EXPECT_EQ(failure.caption, "Setup");
+    EXPECT_EQ(failure.type, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(failure.owner, dialog);  // owned as the notice was
+    EXPECT_FALSE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue));
+    EXPECT_EQ(machine.files.Contents("C:\\WINDOWS\\Mixer.dat"), "new mixer");  // stays
+    EXPECT_EQ(machine.devices.reenumerations, 1);
+    EXPECT_EQ(machine.devices.sourceList, std::vector<std::string>{"D:\\I386"});
+    EXPECT_EQ(machine.devices.mixerCountCalls, 0);
+    EXPECT_TRUE(machine.clock.Sleeps().empty());
+    EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
+    EXPECT_EQ(machine.desktop.CurrentCursor(), fake::Cursor::Arrow);
+  }
+}
+
+// A logon value this run did not write (no "Mixer.dat" in the package) is
+// left alone when the hand-over fails.
+TEST(InstallDriverPackage, ARefusedHandOverKeepsALogonValueItDidNotWrite) {
+  fake::FakeMachine machine;
+  PrepareSystem(machine);
+  AddDisc(machine);
+  RemoveFromDisc(machine, "W2K-ME\\drv\\Mixer.dat");
+  machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, kRunValue, "earlier run");
+  machine.devices.copyOemInfRefusal = ERROR_ACCESS_DENIED;
+  EXPECT_EQ(RunFromStartRoutine(machine, kDriverOnlyRun, kDisc), 5);
+  EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue));
 }
 
 }  // namespace

@@ -107,6 +107,10 @@ bool FakeDeviceSetup::CopyOEMInf(const std::string& sourceInf, const std::string
   m_journal.Add("copyoeminf " + sourceInf + " media=" + mediaLocation +
                 " type=" + std::to_string(mediaType) + " style=" + std::to_string(copyStyle));
   copiedInfs.push_back(sourceInf);
+  if (copyOemInfRefusal) {
+    m_lastError.code = *copyOemInfRefusal;
+    return false;
+  }
   if (!m_files.FileExists(sourceInf)) {
     m_lastError.code = ERROR_FILE_NOT_FOUND;
     return false;

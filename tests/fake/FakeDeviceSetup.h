@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ class FakeDeviceSetup : public platform::DeviceSetup {
   uint32_t mixersFromReenumeration = 0;
   int mixerCountCalls = 0;
   std::vector<std::string> copiedInfs;  // source INF paths given to CopyOEMInf
+  // When set, CopyOEMInf refuses every INF with this error, as Windows does
+  // for a user without administrator rights (5) or a full disk (112); 0 as
+  // error code stands for a refusal that leaves none.
+  std::optional<uint32_t> copyOemInfRefusal;
   int openSets = 0;
 
   // platform::DeviceSetup

@@ -16,6 +16,21 @@ uint64_t FakeClock::TotalSlept() const {
   return total;
 }
 
+// The English system texts of the errors the tests meet, with the line end
+// Windows puts after each; other codes have none.
+std::string FakeSystem::FormatMessage(uint32_t error) {
+  switch (error) {
+    case 2:
+      return "The system cannot find the file specified.\r\n";
+    case 5:
+      return "Access is denied.\r\n";
+    case 112:
+      return "There is not enough space on the disk.\r\n";
+    default:
+      return std::string();
+  }
+}
+
 bool FakeSystem::IsDBCSLeadByte(uint8_t byte) {
   // Shift-JIS lead bytes.
   return m_codePage == 932 && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));

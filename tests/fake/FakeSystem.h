@@ -45,6 +45,7 @@ class FakeSystem : public platform::System {
   uint32_t GetLastError() override { return m_lastError.code; }
   void SetLastError(uint32_t code) override { m_lastError.code = code; }
   bool IsDBCSLeadByte(uint8_t byte) override;
+  std::string FormatMessage(uint32_t error) override;
 
   void SetVersion(const platform::OsVersion& version) { m_version = version; }
   // The ANSI code page: 1252 (no double-byte characters) or 932 (Japanese).

@@ -33,6 +33,13 @@ bool Win32SystemServices::OpenProcessTokenForAdjust(TokenHandle* token) {
   return true;
 }
 
+std::string Win32SystemServices::FormatMessage(uint32_t error) {
+  char text[1024];
+  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+  return std::string(text, length);
+}
+
 bool Win32SystemServices::LookupPrivilegeValue(const std::string& name, Luid* luid) {
   LUID found = {};
   if (!::LookupPrivilegeValueA(nullptr, name.c_str(), &found)) return false;

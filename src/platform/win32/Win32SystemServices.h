@@ -15,6 +15,7 @@ class Win32SystemServices final : public Clock, public System, public Security {
   OsVersion GetVersion() override;
   uint32_t GetLastError() override;
   void SetLastError(uint32_t code) override;
+  std::string FormatMessage(uint32_t error) override;
   bool IsDBCSLeadByte(uint8_t byte) override;
 
   // Security.

@@ -19,6 +19,7 @@
 #undef DeleteFile
 #undef FindFirstFile
 #undef FindNextFile
+#undef FormatMessage
 #undef GetCommandLine
 #undef GetCurrentDirectory
 #undef GetWindowsDirectory

@@ -20,6 +20,8 @@ class CWinApp {
 
   // The program's start routine.
   virtual BOOL InitInstance();
+  // Called when InitInstance has returned false; returns the exit code.
+  virtual int ExitInstance();
   // Sets m_lpCmdLine and runs InitInstance; returns the process exit code.
   int Run();
   // Turns on the three-dimensional look of dialog controls.

@@ -52,6 +52,7 @@ e2e_test(defaults.long_name_no_default_user
   test_logon.Defaults.test_long_name_whole_and_no_default_user_key_created)
 e2e_test(driver.driver_only test_driver.DriverOnly.test_driver_switch)
 e2e_test(driver.web_package test_driver.WebPackage.test_flat_package)
+e2e_test(driver.refused_hand_over test_driver.RefusedHandOver.test_disc_without_inf)
 e2e_test(options.defaults test_options_dialog.Install.test_defaults)
 e2e_test(options.line_in_center_legacy_disabled
   test_options_dialog.Install.test_line_in_center_legacy_disabled)

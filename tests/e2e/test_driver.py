@@ -44,7 +44,7 @@ class DriverRunTestCase(harness.WineTestCase):
     def check_run(self, s, result):
         """The boxes, the closed mixer, the running bystander and the device list."""
         self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.exit_code, 3010, "the restart is pending")
 
         boxes = result.message_boxes
         self.assertEqual([(b["caption"], b["text"], b["owner"]) for b in boxes],
@@ -134,6 +134,35 @@ class DriverOnly(DriverRunTestCase):
             self.assertEqual(fx.profile_value(ini, "RUNTIME", "Volume"), "7")
 
             self.check_files_and_registry(s, drv)
+
+
+class RefusedHandOver(harness.WineTestCase):
+    """/DRIVER from a disc whose driver folder lacks the INF: the setup services refuse
+    the hand-over, and the run says so instead of offering a restart."""
+
+    def test_disc_without_inf(self):
+        with self.scenario("winxp", desktop=True) as s:
+            s.copy_disc(DISC)
+            os.remove(s.host_path(DISC + r"\W2K-ME\drv\QXAUDIO.INF"))
+            result = s.run(r'"%s\W2KSetup.exe" /DRIVER' % DISC)
+            self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
+            self.assertEqual(result.exit_code, 2, "the hand-over's error: file not found")
+            boxes = [(b["caption"], b["text"].replace("\r\n", "\n"), b["owner"])
+                     for b in result.message_boxes]
+            self.assertEqual(len(boxes), 2, result.events)
+            self.assertEqual(boxes[0], ("Setup", fx.NOTICE_TEXT, ""))
+            caption, text, owner = boxes[1]
+            self.assertEqual((caption, owner), ("Setup", ""))
+            self.assertTrue(text.startswith("The driver could not be installed.\n\n"), text)
+            self.assertGreater(len(text), len("The driver could not be installed.\n\n"),
+                               "the system's reason follows")
+            self.assertNotIn("administrator", text)
+            self.assertEqual(result.dialogs, [], "no restart prompt")
+
+            self.assertIsNone(s.registry().value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE),
+                              "the logon entry was left armed")
+            # Mixer.dat stays where staging put it; only the logon entry is taken back.
+            self.assertIsNotNone(s.find_host_file(fx.WINDOWS_DIR + r"\Mixer.dat"))
 
 
 class WebPackage(DriverRunTestCase):

@@ -93,7 +93,7 @@ class OptionsDialogTestCase(harness.WineTestCase):
 
             result = self.run_options(s, actions)
             self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-            self.assertEqual(result.exit_code, 0)
+            self.assertEqual(result.exit_code, 3010, "the restart is pending")
 
             options = [d for d in result.dialogs if d["caption"] == CAPTION]
             self.assertEqual(len(options), 2, "the dialog, then its snapshot before Install")
@@ -174,7 +174,7 @@ class Cancel(OptionsDialogTestCase):
             result = self.run_options(
                 s, ["click %d" % SOUND_CARD, "click %d" % DISABLE_LEGACY], finish=finish)
             self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-            self.assertEqual(result.exit_code, 0)
+            self.assertEqual(result.exit_code, 1602, finish)
             self.assertEqual([d["caption"] for d in result.dialogs], [CAPTION] * 2, finish)
             self.assertEqual(result.message_boxes, [], finish)
         self.assertIsNone(mixer.poll(), "the mixer ended")

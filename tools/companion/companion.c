@@ -3,7 +3,9 @@
  * programs and the mixer. One binary, copied under each of those names.
  *
  * On start it appends a JSON line describing how it was started to the log
- * named by COMPANION_LOG (default C:\companion-log.txt). What it does next
+ * named by COMPANION_LOG (default C:\companion-log.txt), and one line each
+ * when it receives WM_CLOSE and when it ends, so the log holds the order of
+ * starts, closes and ends of every companion. What it does next
  * comes from the profile beside it: <exe base name>.cfg, section
  * [companion]:
  *   Window=<title>  show a top-level window with this title until WM_CLOSE
@@ -91,6 +93,18 @@ static void run_window(HINSTANCE instance) {
   }
 }
 
+/* The last line a companion logs: whatever a starter that waited for the
+ * companion to end does next comes after it in the log. */
+static int log_exit(const char* exe, UINT code) {
+  Buf line = {0};
+  buf_add(&line, "{\"event\":\"exit\",\"exe\":");
+  buf_add_json(&line, exe);
+  buf_addf(&line, ",\"code\":%u,\"pid\":%lu}", code, GetCurrentProcessId());
+  write_log_line(&line);
+  free(line.data);
+  return (int)code;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev, LPSTR cmdline, int show) {
   (void)prev;
   (void)cmdline;
@@ -126,7 +140,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev, LPSTR cmdline, int show) 
   char* dot = strrchr(cfg, '.');
   if (dot && (!slash || dot > slash)) *dot = '\0';
   strcat(cfg, ".cfg");
-  if (exe[0] == '\0' || GetFileAttributesA(cfg) == INVALID_FILE_ATTRIBUTES) return 0;
+  if (exe[0] == '\0' || GetFileAttributesA(cfg) == INVALID_FILE_ATTRIBUTES) return log_exit(exe, 0);
 
   UINT exit_code = (UINT)GetPrivateProfileIntA("companion", "ExitCode", 0, cfg);
   g_ignore_close = GetPrivateProfileIntA("companion", "IgnoreClose", 0, cfg) != 0;
@@ -137,5 +151,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev, LPSTR cmdline, int show) 
     UINT run_ms = (UINT)GetPrivateProfileIntA("companion", "RunMs", 0, cfg);
     if (run_ms) Sleep(run_ms);
   }
-  return (int)exit_code;
+  return log_exit(exe, exit_code);
 }

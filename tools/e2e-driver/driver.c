@@ -8,8 +8,9 @@
  * Script lines (# starts a comment):
  *   dialog <caption substring> | <action>; <action>; ...
  *   messagebox <text substring> | press <id>
- * Actions: click <id>, check <id>, uncheck <id>, press <id>, sleep <ms>,
- * close, snapshot.
+ * Actions: click <id>, check <id>, uncheck <id>, press <id>, close, snapshot.
+ * There is no pause action: a script answers a window when it is there, and
+ * the tests wait for what they need themselves.
  * Environment: E2E_TIMEOUT_MS (default 180000), E2E_SHOTS (screenshot folder),
  * E2E_COMMAND (when set, the command line to start instead of the remainder).
  * Exit code: the program's, 1000 on timeout, 1001 on a usage or script error,
@@ -41,15 +42,7 @@ static void log_line(Buf* line) {
 
 /* ---- Script ------------------------------------------------------------- */
 
-typedef enum {
-  ACT_CLICK,
-  ACT_CHECK,
-  ACT_UNCHECK,
-  ACT_PRESS,
-  ACT_SLEEP,
-  ACT_CLOSE,
-  ACT_SNAPSHOT
-} ActKind;
+typedef enum { ACT_CLICK, ACT_CHECK, ACT_UNCHECK, ACT_PRESS, ACT_CLOSE, ACT_SNAPSHOT } ActKind;
 
 typedef struct {
   ActKind kind;
@@ -89,9 +82,8 @@ static int parse_action(char* text, Action* act) {
     const char* name;
     ActKind kind;
     int has_arg;
-  } kNames[] = {{"click", ACT_CLICK, 1},      {"check", ACT_CHECK, 1}, {"uncheck", ACT_UNCHECK, 1},
-                {"press", ACT_PRESS, 1},      {"sleep", ACT_SLEEP, 1}, {"close", ACT_CLOSE, 0},
-                {"snapshot", ACT_SNAPSHOT, 0}};
+  } kNames[] = {{"click", ACT_CLICK, 1}, {"check", ACT_CHECK, 1}, {"uncheck", ACT_UNCHECK, 1},
+                {"press", ACT_PRESS, 1}, {"close", ACT_CLOSE, 0}, {"snapshot", ACT_SNAPSHOT, 0}};
   text = trim(text);
   size_t word = strcspn(text, " \t");
   for (size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i) {
@@ -347,9 +339,6 @@ static void run_actions(HWND dlg, const Rule* rule) {
       }
       case ACT_PRESS:
         press(dlg, act->arg);
-        break;
-      case ACT_SLEEP:
-        Sleep((DWORD)act->arg);
         break;
       case ACT_CLOSE:
         PostMessageA(dlg, WM_CLOSE, 0, 0);

@@ -2,9 +2,10 @@
 
 Each entry of RUNS is one run: how the prefix is prepared, which programs run
 before it, the command line, and the answers to dialogs. The account of a run
-lists the processes started (from the companion log), the windows closed, the
-message boxes and dialogs shown (from the driver log), the registry values and
-files changed, and the screenshots, converted to PNG under build/demo/<run>/.
+lists the processes started and the windows closed, in the order the companion
+log shows them, the message boxes and dialogs shown (from the driver log), the
+registry values and files changed, and the screenshots, converted to PNG under
+build/demo/<run>/.
 """
 
 import hashlib
@@ -16,9 +17,11 @@ import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-import harness  # noqa: E402
 import driver_fixtures as fx  # noqa: E402
-from test_logon import wait_x_window  # noqa: E402
+import reg_files  # noqa: E402
+from e2e_base import HarnessError  # noqa: E402
+from scenario import Scenario  # noqa: E402
+from wine_prefix import wine_available  # noqa: E402
 
 SHOW_STATES = {0: "SW_HIDE", 1: "SW_SHOWNORMAL", 2: "SW_SHOWMINIMIZED", 3: "SW_SHOWMAXIMIZED",
                4: "SW_SHOWNOACTIVATE", 5: "SW_SHOW", 7: "SW_SHOWMINNOACTIVE", 10: "SW_SHOWDEFAULT"}
@@ -153,15 +156,7 @@ def _prepare_logon(s, disc):
 
 
 def _start_old_mixer(s, disc):
-    before = len(s.companion_events())
-    s._ensure_keeper()
-    s.background.append(subprocess.Popen([s.loader, OLD_MIXER], env=s.env,
-                                         cwd=s.host_path("C:\\"),
-                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                         stderr=subprocess.DEVNULL))
-    s.wait_companion(lambda evs: any(e.get("event") == "start" for e in evs[before:]),
-                     timeout=30, what="start of the old mixer")
-    wait_x_window(s, "Mixer")
+    s.start_companion(OLD_MIXER, window="Mixer")
     # The new mixer reads the same sidecar: without it, it logs its start and ends.
     os.remove(s.host_path(r"C:\windows\Mixer.cfg"))
 
@@ -302,7 +297,7 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
     os.makedirs(out_dir)
     lines = []
     say = lines.append
-    with harness.Scenario("demo-" + run.name, version=run.version, desktop=True,
+    with Scenario("demo-" + run.name, version=run.version, desktop=True,
                           shots=True) as s:
         s.continued_from = run.after if run.after in prefixes else None
         if s.continued_from:
@@ -321,13 +316,13 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
         cmdline = program + (" " + run.args if run.args else "")
         t0 = time.monotonic()
         result = s.run(cmdline, script=run.script, cwd=run.cwd)
-        events = s.companion_events_timed()
         wall = time.monotonic() - t0
+        events = s.settled_companion_events()
         extra = run.report(s, disc) if run.report else []
         shots = []
         for i, win_file in enumerate(result.screenshots, 1):
             png = os.path.join(out_dir, "shot-%02d.png" % i)
-            subprocess.run(["convert", s.host_path(win_file), png], check=True)
+            subprocess.run(["convert", s.host_path(win_file), png], check=True, timeout=120)
             shots.append(png)
         after = s.snapshot()
         if keep_prefix:
@@ -353,7 +348,7 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
             say("  %s" % e["exe"])
     if not any(e.get("event") == "start" for e in events[:pre_existing]):
         say("  (nothing)")
-    say("Processes started by the program, in order:")
+    say("Processes started by the program:")
     started = [e for e in events[pre_existing:] if e.get("event") == "start"]
     for e in started:
         say("  %s" % e["exe"])
@@ -362,8 +357,6 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
         say("      show state:   %s%s" % (SHOW_STATES.get(e["showWindow"], e["showWindow"]),
                                          "" if e["startFlags"] & 1 else
                                          " (STARTF_USESHOWWINDOW not set)"))
-        if e.get("_seen") is not None:
-            say("      seen at:      %.2f s" % e["_seen"])
     if not started:
         say("  (none)")
     say("Windows closed (WM_CLOSE received):")
@@ -372,6 +365,16 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
         say("  %r" % e["title"])
     if not closed:
         say("  (none)")
+    say("Order of starts, closes and ends during the run (companion log):")
+    for e in events[pre_existing:]:
+        if e.get("event") == "start":
+            say("  start  %s (process %s)" % (e["exe"], e["pid"]))
+        elif e.get("event") == "close":
+            say("  close  %r (process %s)" % (e["title"], e["pid"]))
+        elif e.get("event") == "exit":
+            say("  end    %s (process %s, exit code %s)" % (e["exe"], e["pid"], e["code"]))
+    if len(events) == pre_existing:
+        say("  (nothing)")
     say("Message boxes and dialogs:")
     for e in result.events:
         if e["event"] == "messagebox":
@@ -381,7 +384,7 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
     if not (result.message_boxes or result.dialogs):
         say("  (none)")
 
-    d = harness.diff_snapshots(before, after)
+    d = reg_files.diff_snapshots(before, after)
     say("Registry changes:")
     n = 0
     for (key, name), v in d["registry_added"]:
@@ -425,7 +428,7 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
 
 
 def main(argv):
-    if not harness.wine_available():
+    if not wine_available():
         sys.stderr.write("demo: Wine is not installed\n")
         return 1
     out_root = os.environ.get("DEMO_DIR") or os.path.join(REPO, "build", "demo")
@@ -445,7 +448,7 @@ def main(argv):
             try:
                 sys.stdout.write(run_demo(run, out_root, prefixes,
                                           keep_prefix=run.name in continued))
-            except (harness.HarnessError, subprocess.CalledProcessError) as e:
+            except (HarnessError, subprocess.CalledProcessError) as e:
                 sys.stdout.write("Run %s failed: %s\n" % (run.name, e))
                 status = 1
             sys.stdout.flush()

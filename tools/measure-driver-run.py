@@ -18,7 +18,7 @@ installation including the 35 s of mandated waits), 'purge' (notice box to the
 moment the installation folder C:\\Program Files\\Quarnex appears, which the
 sequence creates right after the INF purge) and the overheads beyond 35 s.
 The per-file purge time is (purge - purge of baseline) / N.
-Uses the environment of tests/e2e/harness.py (BUILD_DIR, WIN_BUILD, WIN_BUILD64,
+Uses the environment of tests/e2e/wine_prefix.py (BUILD_DIR, WIN_BUILD, WIN_BUILD64,
 DISC_DIR).
 
 Under Xvfb without a window manager, Wine's X11 driver waits up to 2 s for a
@@ -35,8 +35,11 @@ import sys
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-import harness  # noqa: E402
 import driver_fixtures as fx  # noqa: E402
+from e2e_base import HarnessError  # noqa: E402
+from run_logs import index_of  # noqa: E402
+from scenario import Scenario  # noqa: E402
+from wine_prefix import Build, wine_available  # noqa: E402
 
 MARKED = {"VDX-Legacy.DeviceDesc": "QXI4710 Legacy Audio Device",
           "WDM_QXPCI.Wave.szPname": "QXAUDIO Wave"}
@@ -68,7 +71,7 @@ def plant_many(s, pattern, strings, count):
 
 
 def measure(variant, count, build, desktop=False):
-    with harness.Scenario("measure-" + variant, version="winxp", timeout=900, build=build,
+    with Scenario("measure-" + variant, version="winxp", timeout=900, build=build,
                           desktop=desktop) as s:
         disc = s.copy_disc()
         fx.add_device(s, fx.DEVICE_INSTANCE, fx.DEVICE_HARDWARE_ID)
@@ -83,15 +86,14 @@ def measure(variant, count, build, desktop=False):
             result = s.run(r'"%s\W2KSetup.exe" /DRIVER' % disc, script=fx.RESTART_LATER_SCRIPT,
                            timeout=600)
         if result.exit_code != 0 or result.timed_out:
-            raise harness.HarnessError("%s: the run failed: %r" % (variant, result.events))
+            raise HarnessError("%s: the run failed: %r" % (variant, result.events))
         left = sum(os.path.exists(p) for p in planted)
         t = w.timings(result)
         t["purge"] = w.seen["staging"] - t["notice"]
         # Milestones from the notice box on: the mixer's WM_CLOSE (companion log),
         # the installation folder, the last staged file, the INF hand-over.
-        events = s.companion_events_timed(settle=0.5)
-        closes = [e["_seen"] for e in events if e.get("event") == "close"]
-        t["milestones"] = {"close": closes[0] - t["notice"] if closes else None}
+        close = w.companion_times.get(index_of(s.companion_events(), "close"))
+        t["milestones"] = {"close": close - t["notice"] if close is not None else None}
         for k in ("staging", "staged", "handover"):
             t["milestones"][k] = w.seen[k] - t["notice"] if k in w.seen else None
         t["milestones"]["prompt"] = t["sequence"]
@@ -99,7 +101,7 @@ def measure(variant, count, build, desktop=False):
         t["planted"] = len(planted)
         expect_left = len(planted) if variant.startswith("unmarked") else 0
         if left != expect_left:
-            raise harness.HarnessError("%s: %d of %d planted files left, expected %d"
+            raise HarnessError("%s: %d of %d planted files left, expected %d"
                                        % (variant, left, len(planted), expect_left))
         return t
 
@@ -116,10 +118,10 @@ def main(argv):
     for v in args.variants:
         if v not in VARIANTS:
             ap.error("unknown variant %s" % v)
-    if not harness.wine_available():
+    if not wine_available():
         sys.stderr.write("Wine is not installed\n")
         return 1
-    build = harness.Build()
+    build = Build()
     results = {}
     for v in args.variants:
         for _ in range(args.repeat):

@@ -1,13 +1,14 @@
 """What the driver-installation scenarios, the demo and the timing script share:
 fake devices through devreg.exe, planted INF files, the restart-prompt script,
-and a watcher that notes when driver-log lines and files appear during a run."""
+and a watcher that notes when log lines and files appear during a run."""
 
 import os
 import shutil
 import threading
 import time
 
-import harness
+import run_logs
+from e2e_base import HarnessError
 
 DEVICE_INSTANCE = r"ROOT\MEDIA\0001"
 DEVICE_HARDWARE_ID = r"PCI\VEN_1E5B&DEV_0111&SUBSYS_00011E5B&REV_01"
@@ -38,7 +39,7 @@ def install_devreg(s):
     """Copies devreg.exe of the build the scenario runs into C:\\e2e."""
     src = os.path.join(os.path.dirname(s.build.driver), "devreg.exe")
     if not os.path.isfile(src):
-        raise harness.HarnessError("missing build output: %s" % src)
+        raise HarnessError("missing build output: %s" % src)
     shutil.copyfile(src, s.host_path(r"C:\e2e\devreg.exe"))
 
 
@@ -154,50 +155,46 @@ def is_writable(s, win_path):
     return bool(os.stat(s.find_host_file(win_path)).st_mode & 0o200)
 
 
+def new_inf_names(s, before):
+    """Names of the INF files of C:\\windows\\inf whose names are not in `before`."""
+    path = s.find_host_file(WINDOWS_DIR + r"\inf")
+    known = {x.lower() for x in before}
+    return [n for n in os.listdir(path) if n.lower().endswith(".inf") and n.lower() not in known]
+
+
 def new_infs(s, before):
     """{name: bytes} of the INF files of C:\\windows\\inf whose names are not in `before`.
     (Wine 8 keeps the handed-over INF's own name instead of an oemN.inf name.)"""
     files = folder_files(s, WINDOWS_DIR + r"\inf")
-    known = {x.lower() for x in before}
-    return {n: b for n, b in files.items()
-            if n.lower().endswith(".inf") and n.lower() not in known}
-
-
-def profile_value(data, section, key):
-    """A value of an INI file's bytes, or None."""
-    current = None
-    for raw in data.decode("latin-1").splitlines():
-        line = raw.strip()
-        if line.startswith("[") and "]" in line:
-            current = line[1:line.index("]")]
-        elif current is not None and current.lower() == section.lower() and "=" in line:
-            k, v = line.split("=", 1)
-            if k.strip().lower() == key.lower():
-                return v.strip()
-    return None
+    return {n: files[n] for n in new_inf_names(s, before) if n in files}
 
 
 # ---------------------------------------------------------------------------
-# Timing
+# Watching a run
 
 
 class RunWatcher:
     """Notes, while the scenario's next run goes on, when each line of its driver
-    log and each watched path (present or absent) is first seen, in seconds from
-    the watcher's start, which is just before the run starts.
+    log and of the companion log is first seen, and when each watched condition first
+    holds (a path present, a path absent, or a callable true), in seconds from the
+    watcher's start, which is just before the run starts. The tests use these times
+    only to order what happened.
 
         with RunWatcher(s, appears={"staging": r"C:\\Program Files\\Quarnex"}) as w:
             result = s.run(...)
-        w.line_times[i], w.seen["staging"]
+        w.line_times[i], w.companion_times[j], w.seen["staging"]
     """
 
     def __init__(self, s, appears=None, vanishes=None, period=0.02):
         # The harness numbers the driver logs of a scenario's runs from 1.
         self.log_path = s.host_path(r"C:\e2e\driver-%d.log" % (s._runs + 1))
-        self.appears = {k: s.host_path(v) for k, v in (appears or {}).items()}
+        self.companion_log = s.host_path(run_logs.COMPANION_LOG)
+        self.appears = {k: v if callable(v) else s.host_path(v)
+                        for k, v in (appears or {}).items()}
         self.vanishes = {k: [s.host_path(p) for p in v] for k, v in (vanishes or {}).items()}
         self.period = period
         self.line_times = {}
+        self.companion_times = {}
         self.seen = {}
         self._stop = threading.Event()
 
@@ -215,14 +212,23 @@ class RunWatcher:
 
     def _look(self):
         now = time.monotonic() - self.t0
-        for i, _ in enumerate(harness.read_json_lines(self.log_path)):
+        for i, _ in enumerate(run_logs.read_json_lines(self.log_path)):
             self.line_times.setdefault(i, now)
-        for k, p in self.appears.items():
-            if k not in self.seen and os.path.exists(p):
+        for i, _ in enumerate(run_logs.read_json_lines(self.companion_log)):
+            self.companion_times.setdefault(i, now)
+        for k, cond in self.appears.items():
+            if k not in self.seen and (self._holds(cond) if callable(cond) else
+                                       os.path.exists(cond)):
                 self.seen[k] = now
         for k, paths in self.vanishes.items():
             if k not in self.seen and not any(os.path.exists(p) for p in paths):
                 self.seen[k] = now
+    @staticmethod
+    def _holds(cond):
+        try:
+            return cond()
+        except OSError:  # a file the program is changing right now
+            return False
 
     def _watch(self):
         while not self._stop.is_set():

@@ -1,10 +1,10 @@
 """Driver installation under Wine on Windows XP: the driver-only run from the
 sample disc (/DRIVER) and the web-package run (WebSetup=2) with the package
-beside the program. Each run pays 35 s of fixed waiting (ten polls for a new
-mixer device, which never comes under Wine, and the pause before the restart
-prompt), so each test checks everything one run shows. The runs use a Wine
-virtual desktop: without a window manager, Wine waits up to 2 s each time a
-top-level window is hidden, which would add 6 s to every run."""
+beside the program. Each run pays the program's 35 s of waiting (ten polls for a
+new mixer device, which never comes under Wine, and the pause before the restart
+prompt; the unit tests pin those), so each test checks everything one run shows.
+The runs use a Wine virtual desktop: without a window manager, Wine waits up to
+2 s each time a top-level window is hidden, which would add 6 s to every run."""
 
 import os
 import sys
@@ -13,6 +13,9 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 import driver_fixtures as fx  # noqa: E402
+from e2e_base import log  # noqa: E402
+from reg_files import RegValue, profile_value  # noqa: E402
+from run_logs import index_of  # noqa: E402
 
 DISC = r"C:\disc"
 WEB = r"C:\websetup"
@@ -34,11 +37,14 @@ class DriverRunTestCase(harness.WineTestCase):
         self.started_before = len(s.companion_events())
 
     def run_driver(self, s, cmdline):
-        with fx.RunWatcher(s) as watch:
+        appears = {"staged": fx.STAGING_DIR + r"\W2KSetup.dat",
+                   "handed over": lambda: fx.new_inf_names(s, self.infs_before)}
+        with fx.RunWatcher(s, appears=appears) as watch:
             result = s.run(cmdline, script=fx.RESTART_LATER_SCRIPT)
+        self.watch = watch
         self.times = watch.timings(result)
-        harness.log("%s: run %.1f s, notice to restart prompt %.1f s" %
-                    (self.id(), self.times["run"] or -1, self.times.get("sequence", -1)))
+        log("%s: run %.1f s, notice to restart prompt %.1f s" %
+            (self.id(), self.times["run"] or -1, self.times.get("sequence", -1)))
         return result
 
     def check_run(self, s, result):
@@ -58,15 +64,24 @@ class DriverRunTestCase(harness.WineTestCase):
 
         self.assertEqual(radios(prompts[0]), {1000: 1, 1001: 0}, "restart now is preselected")
         self.assertEqual(radios(prompts[1]), {1000: 0, 1001: 1})
-        # The notice comes first, the prompt after the mandated waits.
+        # The notice comes first, the prompt only after the installation: the mixer
+        # closed, the package staged and its INF handed over, in that order.
         self.assertLess(result.events.index(boxes[0]), result.events.index(prompts[0]))
-        self.assertGreaterEqual(self.times["sequence"], fx.MANDATED_WAIT - 0.5, self.times)
+        events = s.settled_companion_events()
+        closed = index_of(events, "close", title="Mixer")
+        steps = [("notice", self.times["notice"]),
+                 ("mixer closed", self.watch.companion_times.get(closed)),
+                 ("package staged", self.watch.seen.get("staged")),
+                 ("INF handed over", self.watch.seen.get("handed over")),
+                 ("restart prompt", self.times["prompt"])]
+        self.assertNotIn(None, [t for _, t in steps], steps)
+        for (earlier, t1), (later, t2) in zip(steps, steps[1:]):
+            self.assertLessEqual(t1, t2, "%s seen after %s: %r" % (earlier, later, steps))
 
-        events = s.companion_events_timed(settle=1.0)
         self.assertEqual([e["title"] for e in events if e.get("event") == "close"], ["Mixer"])
         self.assertEqual(len([e for e in events if e.get("event") == "start"]),
                          self.started_before, "the program started another program")
-        self.mixer.wait(10)
+        s.wait_ended(self.mixer, "the closed mixer")
         # A restart would have ended every program of the prefix.
         self.assertIsNone(self.bystander.poll(), "the bystander ended: was a restart requested?")
 
@@ -98,7 +113,7 @@ class DriverRunTestCase(harness.WineTestCase):
         reg = s.registry()
         value = reg.value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE)
         self.assertIsNotNone(value, "the Run value was not written")
-        self.assertEqual(value.type, harness.RegValue.REG_SZ)
+        self.assertEqual(value.type, RegValue.REG_SZ)
         # The stored data includes the terminating zero.
         self.assertEqual(value.data, (EXPECTED_RUN_VALUE + "\0").encode("utf-16-le"))
 
@@ -130,8 +145,8 @@ class DriverOnly(DriverRunTestCase):
             self.assertTrue(fx.is_writable(s, fx.DOS_DIR + r"\QXDOS.SYS"))
 
             ini = fx.read_host(s, mixerdef)
-            self.assertEqual(fx.profile_value(ini, "RUNTIME", "Initialize"), "0")
-            self.assertEqual(fx.profile_value(ini, "RUNTIME", "Volume"), "7")
+            self.assertEqual(profile_value(ini, "RUNTIME", "Initialize"), "0")
+            self.assertEqual(profile_value(ini, "RUNTIME", "Volume"), "7")
 
             self.check_files_and_registry(s, drv)
 

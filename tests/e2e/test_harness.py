@@ -1,12 +1,16 @@
-"""Checks of the harness's own parsers; they need no Wine."""
+"""Checks of the harness's own parsers and waits; they need no Wine."""
 
 import os
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
+import e2e_base  # noqa: E402
+import reg_files  # noqa: E402
+import run_logs  # noqa: E402
+import scenario  # noqa: E402
 
 # Excerpt in the form Wine saves its hives, including escapes it writes.
 WINE_HIVE = (
@@ -45,7 +49,7 @@ REGEDIT_EXPORT = (
 
 class RegistryParsing(unittest.TestCase):
     def setUp(self):
-        self.reg = harness.Registry(harness.parse_reg_text(WINE_HIVE, "HKLM"))
+        self.reg = reg_files.Registry(reg_files.parse_reg_text(WINE_HIVE, "HKLM"))
 
     def test_strings_with_escapes(self):
         run = r"hklm\software\microsoft\windows\currentversion\RUN"
@@ -70,7 +74,7 @@ class RegistryParsing(unittest.TestCase):
         self.assertIsNone(self.reg.value(r"HKLM\Software\E2E", "Absent"))
 
     def test_regedit_export_with_absolute_keys(self):
-        reg = harness.Registry(harness.parse_reg_text(REGEDIT_EXPORT, None))
+        reg = reg_files.Registry(reg_files.parse_reg_text(REGEDIT_EXPORT, None))
         self.assertEqual(reg.value(r"HKEY_CURRENT_USER\Software\Wine", "Version").value, "win98")
         self.assertEqual(reg.value(r"HKLM\Software\X", "Bin").value, b"\x01\x02\xff")
 
@@ -78,10 +82,10 @@ class RegistryParsing(unittest.TestCase):
         after_text = WINE_HIVE.replace("\"Dw\"=dword:0000002a", "\"Dw\"=dword:0000002b")
         after_text = after_text.replace("@=\"default\"\n", "")
         after_text += "[Software\\\\New] 1\n\"V\"=\"1\"\n"
-        before = harness.Snapshot(self.reg, {"a.txt": (1, "x"), "b.txt": (1, "y")})
-        after = harness.Snapshot(harness.Registry(harness.parse_reg_text(after_text, "HKLM")),
+        before = reg_files.Snapshot(self.reg, {"a.txt": (1, "x"), "b.txt": (1, "y")})
+        after = reg_files.Snapshot(reg_files.Registry(reg_files.parse_reg_text(after_text, "HKLM")),
                                  {"a.txt": (1, "z"), "c.txt": (2, "w")})
-        d = harness.diff_snapshots(before, after)
+        d = reg_files.diff_snapshots(before, after)
         self.assertEqual([k for k, _ in d["registry_added"]],
                          [(r"HKLM\Software\New", None), (r"HKLM\Software\New", "V")])
         self.assertEqual([k for k, _ in d["registry_removed"]],
@@ -94,15 +98,15 @@ class RegistryParsing(unittest.TestCase):
 
 class CommandLines(unittest.TestCase):
     def test_representable_command_lines(self):
-        self.assertEqual(harness.wine_argv_for(r'"C:\My Disc\W2KSetup.exe" /AP'),
+        self.assertEqual(scenario.wine_argv_for(r'"C:\My Disc\W2KSetup.exe" /AP'),
                          [r"C:\My Disc\W2KSetup.exe", "/AP"])
-        self.assertEqual(harness.wine_argv_for(r"C:\disc\W2KSetup.exe"), [r"C:\disc\W2KSetup.exe"])
+        self.assertEqual(scenario.wine_argv_for(r"C:\disc\W2KSetup.exe"), [r"C:\disc\W2KSetup.exe"])
 
     def test_command_lines_wine_would_change(self):
         for cmdline in (r"C:\a.exe /AP ", r"C:\a.exe  /AP", r'"C:\a.exe" /AP',
                         r'C:\a.exe "x', r'C:\a.exe a"b'):
             with self.assertRaises(ValueError, msg=cmdline):
-                harness.wine_argv_for(cmdline)
+                scenario.wine_argv_for(cmdline)
 
 
 class Logs(unittest.TestCase):
@@ -111,7 +115,7 @@ class Logs(unittest.TestCase):
             f.write(b'{"event":"start","cmdline":"C:\\\\x\\u0009\xe9"}\r\n'
                     b'{"event":"exit","code":0}\r\n{"event":"cl')
         try:
-            events = harness.read_json_lines(f.name)
+            events = run_logs.read_json_lines(f.name)
         finally:
             os.remove(f.name)
         self.assertEqual(events, [{"event": "start", "cmdline": "C:\\x\t\u00e9"},
@@ -121,10 +125,107 @@ class Logs(unittest.TestCase):
         with tempfile.NamedTemporaryFile(delete=False) as f:
             f.write(b'{"event":\r\n{"event":"exit","code":0}\r\n')
         try:
-            with self.assertRaises(harness.HarnessError):
-                harness.read_json_lines(f.name)
+            with self.assertRaises(e2e_base.HarnessError):
+                run_logs.read_json_lines(f.name)
         finally:
             os.remove(f.name)
+
+
+class Profiles(unittest.TestCase):
+    def test_written_text_reads_back_with_names_as_written(self):
+        text = reg_files.profile_text({"CD PLAYER": {"UsingCDDA": 1}, "Other": {"A": "x=y"}})
+        self.assertEqual(text, "[CD PLAYER]\r\nUsingCDDA=1\r\n[Other]\r\nA=x=y\r\n")
+        self.assertEqual(reg_files.parse_profile(text.encode("latin-1")),
+                         {"CD PLAYER": {"UsingCDDA": "1"}, "Other": {"A": "x=y"}})
+
+    def test_value_lookup_ignores_case_and_blanks(self):
+        data = b"; comment\r\n[RunTime]\r\n Initialize = 0 \r\nVolume=7\r\n[Other]\r\nVolume=1\r\n"
+        self.assertEqual(reg_files.profile_value(data, "RUNTIME", "initialize"), "0")
+        self.assertEqual(reg_files.profile_value(data, "runtime", "Volume"), "7")
+        self.assertIsNone(reg_files.profile_value(data, "RUNTIME", "Absent"))
+        self.assertIsNone(reg_files.profile_value(data, "Absent", "Volume"))
+
+
+class CompanionLogOrder(unittest.TestCase):
+    EVENTS = [{"event": "start", "exe": r"C:\u.exe", "pid": 8},
+              {"event": "close", "title": "Mixer", "pid": 4},
+              {"event": "exit", "exe": r"C:\u.exe", "code": 0, "pid": 8},
+              {"event": "start", "exe": r"C:\s.exe", "pid": 8}]
+
+    def test_first_entry_of_a_kind_with_all_fields(self):
+        self.assertEqual(run_logs.index_of(self.EVENTS, "start", pid=8), 0)
+        self.assertEqual(run_logs.index_of(self.EVENTS, "start", exe=r"C:\s.exe", pid=8), 3)
+        self.assertEqual(run_logs.index_of(self.EVENTS, "exit", pid=8), 2)
+        self.assertIsNone(run_logs.index_of(self.EVENTS, "exit", pid=4))
+        self.assertEqual([e["exe"] for e in run_logs.starts(self.EVENTS)],
+                         [r"C:\u.exe", r"C:\s.exe"])
+        self.assertEqual(run_logs.closes(self.EVENTS), [self.EVENTS[1]])
+        self.assertEqual(run_logs.exits(self.EVENTS), [self.EVENTS[2]])
+
+
+class HostViews(unittest.TestCase):
+    def test_window_titles_of_xwininfo_output(self):
+        text = (
+            "xwininfo: Window id: 0x2a7 (the root window) (has no name)\n"
+            "  Root window id: 0x2a7 (the root window) (has no name)\n"
+            "     3 children:\n"
+            '     0x400008 "e2e - Wine desktop": ("explorer.exe" "explorer.exe")  800x600+0+0\n'
+            "        2 children:\n"
+            '        0xa00001 "Mixer": ("Mixer.exe" "Mixer.exe")  320x200+40+40  +40+40\n'
+            '        0xa00003 (has no name): ("win.exe" "win.exe")  1x1+0+0  +0+0\n'
+            '     0x200001 "CD Player": ()  10x10+0+0  +0+0\n')
+        self.assertEqual(run_logs.parse_xwininfo_titles(text),
+                         ["e2e - Wine desktop", "Mixer", "CD Player"])
+
+    def test_processes_of_one_prefix_only(self):
+        prefix = "/work/e2e/runs/x/prefix"
+        procs = {
+            "101": ([b"WINEPREFIX=" + prefix.encode(), b"DISPLAY=:100"],
+                    b"C:\\windows\\system32\\services.exe\0\0  "),
+            "102": ([b"WINEPREFIX=" + prefix.encode()], b"C:\\disc\\Setup.exe /AP\0 \0"),
+            "103": ([b"WINEPREFIX=" + prefix.encode()], b"/usr/lib/wine/wineserver64\0-p0\0"),
+            "104": ([b"WINEPREFIX=" + prefix.encode() + b"2"], b"C:\\other.exe\0"),
+            "105": ([b"HOME=/root"], b"C:\\not-wine.exe\0"),
+            "self": ([b"WINEPREFIX=" + prefix.encode()], b"C:\\x.exe\0"),
+        }
+        with tempfile.TemporaryDirectory() as root:
+            for pid, (environ, cmdline) in procs.items():
+                os.makedirs(os.path.join(root, pid))
+                with open(os.path.join(root, pid, "environ"), "wb") as f:
+                    f.write(b"\0".join(environ) + b"\0")
+                with open(os.path.join(root, pid, "cmdline"), "wb") as f:
+                    f.write(cmdline)
+            os.makedirs(os.path.join(root, "106"))  # ended while being listed
+            found = run_logs.prefix_processes(prefix, proc_root=root)
+        self.assertEqual(found, {101: r"C:\windows\system32\services.exe",
+                                 102: r"C:\disc\Setup.exe /AP"})
+        self.assertTrue(run_logs.is_wine_own(found[101]))
+        self.assertTrue(run_logs.is_wine_own(r"c:\Windows\SysWOW64\cmd.exe"))
+        self.assertFalse(run_logs.is_wine_own(found[102]))
+        self.assertFalse(run_logs.is_wine_own(r"C:\windows\Mixer.exe"))
+
+
+class Waiting(unittest.TestCase):
+    def test_returns_what_the_check_found(self):
+        calls = []
+
+        def check():
+            calls.append(1)
+            return len(calls) >= 3 and "found"
+
+        self.assertEqual(e2e_base.poll_until(check, "the third look", timeout=30, period=0),
+                         "found")
+        self.assertEqual(len(calls), 3)
+
+    def test_gives_up_at_the_deadline_naming_what_and_what_was_seen(self):
+        t0 = time.monotonic()
+        with self.assertRaises(e2e_base.DeadlineExpired) as ctx:
+            e2e_base.poll_until(lambda: False, "a window titled 'Mixer'", timeout=0.2,
+                                period=0.05, detail=lambda: ["Bystander"])
+        self.assertGreaterEqual(time.monotonic() - t0, 0.2)
+        self.assertIn("a window titled 'Mixer'", str(ctx.exception))
+        self.assertIn("['Bystander']", str(ctx.exception))
+        self.assertIsInstance(ctx.exception, e2e_base.HarnessError)
 
 
 if __name__ == "__main__":

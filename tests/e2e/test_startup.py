@@ -8,20 +8,13 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+from run_logs import closes, index_of, starts  # noqa: E402
 
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tonivo Applications"
 MISSING_SUITE_TEXT = "Can not find the Tonivo Applications setup program."
 SW_SHOW = 5
 STARTF_USESHOWWINDOW = 1
-
-
-def starts(events):
-    return [e for e in events if e.get("event") == "start"]
-
-
-def closes(events):
-    return [e for e in events if e.get("event") == "close"]
 
 
 class StartupTestCase(harness.WineTestCase):
@@ -49,7 +42,7 @@ class PathA(StartupTestCase):
             result = s.run(cmdline)
             self.assertExitedWith(result, 0)
             self.assertNoWindows(result)
-            events = s.companion_events_timed(settle=2.0)
+            events = s.settled_companion_events()
         started = starts(events)
         self.assertEqual(len(started), 1, events)
         self.assertEqual(started[0]["exe"].lower(), (disc + r"\Setup.exe").lower())
@@ -104,7 +97,7 @@ class PathB(StartupTestCase):
             result = s.run(r'"C:\disc\W2KSetup.exe" /AP')
             self.assertExitedWith(result, 0)
             self.assertNoWindows(result)
-            events = s.companion_events_timed()
+            events = s.settled_companion_events()
             self.assertIsNone(player.poll(), "CD Player has ended")
             handover = s.find_host_file(r"C:\windows\QXISETUP.INI")
 
@@ -116,7 +109,9 @@ class PathB(StartupTestCase):
         self.assertEqual(uninstaller["cmdline"], r"C:\uninst\unins.exe -a")
         self.assertShownStart(uninstaller)
         # The uninstaller runs 3 s; the suite setup must start only after it has ended.
-        self.assertGreaterEqual(suite["_seen"] - uninstaller["_seen"], 2.9, events)
+        uninstaller_end = index_of(events, "exit", exe=uninstaller["exe"], pid=uninstaller["pid"])
+        self.assertIsNotNone(uninstaller_end, events)
+        self.assertLess(uninstaller_end, events.index(suite), events)
         self.assertEqual(suite["cmdline"], r'"C:\disc\W2K-ME\app\Setup.exe"')
         self.assertEqual(suite["cwd"], r"C:\disc\W2K-ME")
         self.assertShownStart(suite)
@@ -131,9 +126,9 @@ class PathB(StartupTestCase):
             result = s.run(r'"C:\disc\W2KSetup.exe" -ap')
             self.assertExitedWith(result, 0)
             self.assertNoWindows(result)
-            events = s.companion_events_timed()
+            events = s.settled_companion_events()
             for p in players:
-                p.wait(10)  # each closed player ends its process
+                s.wait_ended(p, "a closed player")  # each closed player ends its process
 
         self.assertEqual([e["title"] for e in closes(events)],
                          ["CD Player", "MIDI Player", "MP3 Player"])
@@ -145,7 +140,7 @@ class PathB(StartupTestCase):
             s.copy_disc(remove=[r"W2K-ME\app\Setup.exe"])
             result = s.run(r'"C:\disc\W2KSetup.exe" /AP')
             self.assertExitedWith(result, 0)
-            events = s.companion_events_timed(settle=2.0)
+            events = s.settled_companion_events()
             handover = s.find_host_file(r"C:\windows\QXISETUP.INI")
 
         boxes = result.message_boxes
@@ -169,7 +164,7 @@ class PathF(StartupTestCase):
             result = s.run(r'"C:\disc\W2KSetup.exe" /AP')
             self.assertExitedWith(result, 0)
             self.assertNoWindows(result)
-            events = s.companion_events_timed(settle=2.0)
+            events = s.settled_companion_events()
         self.assertEqual(events, [], "a program was started")
 
 

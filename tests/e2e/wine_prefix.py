@@ -1,0 +1,252 @@
+"""Prefix and display: finding Wine and the Windows build, the prefix template
+every scenario copies, and the Xvfb server each scenario runs on.
+
+Environment:
+  BUILD_DIR     folder for the prefix template and the scenario runs
+                (default <source>/build); work goes to $BUILD_DIR/e2e
+  WIN_BUILD     Windows build folder with W2KSetup.exe and tools/ (default
+                <source>/build/win32)
+  WIN_BUILD64   64-bit Windows build, used when this machine cannot run 32-bit
+                programs under Wine (default: the sibling folder "win64")
+  DISC_DIR      the sample disc made by tools/make-disc.sh (default
+                <source>/build/disc)
+"""
+
+import contextlib
+import fcntl
+import os
+import shutil
+import subprocess
+import time
+
+from e2e_base import SOURCE_DIR, HarnessError, file_sha1, log, poll_until
+
+WINE32_LOADER = "/usr/lib/wine/wine"
+WINE64_LOADER = "/usr/lib/wine/wine64"
+
+# Bump when the template recipe changes, so cached templates are rebuilt.
+TEMPLATE_RECIPE = "3"
+
+
+def _loader_runs(path):
+    if not os.access(path, os.X_OK):
+        return False
+    try:
+        r = subprocess.run([path, "--version"], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                           timeout=30)
+    except OSError:
+        return False
+    return r.returncode == 0
+
+
+_wine_cache = {}
+
+
+def wine_info():
+    """Returns {'available', 'loader', 'can32', 'version'}; probed once."""
+    if _wine_cache:
+        return _wine_cache
+    can32 = _loader_runs(WINE32_LOADER)
+    can64 = _loader_runs(WINE64_LOADER)
+    loader = WINE32_LOADER if can32 else (WINE64_LOADER if can64 else None)
+    version = ""
+    if loader:
+        version = subprocess.run([loader, "--version"], stdout=subprocess.PIPE,
+                                 universal_newlines=True, timeout=30).stdout.strip()
+    _wine_cache.update(available=bool(loader) and shutil.which("wineserver") is not None,
+                       loader=loader, can32=can32, version=version)
+    return _wine_cache
+
+
+def wine_available():
+    return wine_info()["available"]
+
+
+def pe_machine(path):
+    """'i386', 'amd64' or None for a PE file."""
+    try:
+        with open(path, "rb") as f:
+            head = f.read(4096)
+    except OSError:
+        return None
+    if head[:2] != b"MZ" or len(head) < 0x40:
+        return None
+    off = int.from_bytes(head[0x3C:0x40], "little")
+    if off + 6 > len(head) or head[off:off + 4] != b"PE\0\0":
+        return None
+    machine = int.from_bytes(head[off + 4:off + 6], "little")
+    return {0x14C: "i386", 0x8664: "amd64"}.get(machine)
+
+
+class Build:
+    """The Windows binaries the scenarios run, and the sample disc."""
+
+    def __init__(self):
+        self.win_build = os.path.abspath(os.environ.get("WIN_BUILD") or
+                                         os.path.join(SOURCE_DIR, "build", "win32"))
+        self.disc_dir = os.path.abspath(os.environ.get("DISC_DIR") or
+                                        os.path.join(SOURCE_DIR, "build", "disc"))
+        self.work_dir = os.path.join(
+            os.path.abspath(os.environ.get("BUILD_DIR") or os.path.join(SOURCE_DIR, "build")),
+            "e2e")
+        self.program = os.path.join(self.win_build, "W2KSetup.exe")
+        self.companion = os.path.join(self.win_build, "tools", "companion.exe")
+        self.driver = os.path.join(self.win_build, "tools", "e2e-driver.exe")
+        for p in (self.program, self.companion, self.driver,
+                  os.path.join(self.disc_dir, "W2KSetup.exe")):
+            if not os.path.isfile(p):
+                raise HarnessError("missing build output: %s (run `make windows disc`)" % p)
+        self.bits = 32 if pe_machine(self.program) == "i386" else 64
+        # Files of the disc that must be swapped when the 64-bit build stands in.
+        self.substitutes = {}
+        if self.bits == 32 and not wine_info()["can32"]:
+            self._use_64bit_build()
+
+    def _use_64bit_build(self):
+        alt = os.environ.get("WIN_BUILD64")
+        if not alt:
+            alt = os.path.join(os.path.dirname(self.win_build), "win64")
+        alt = os.path.abspath(alt)
+        alt_program = os.path.join(alt, "W2KSetup.exe")
+        alt_companion = os.path.join(alt, "tools", "companion.exe")
+        alt_driver = os.path.join(alt, "tools", "e2e-driver.exe")
+        for p in (alt_program, alt_companion, alt_driver):
+            if not os.path.isfile(p):
+                raise HarnessError(
+                    "this machine cannot run 32-bit programs under Wine and the 64-bit "
+                    "build is missing: %s" % p)
+        if pe_machine(alt_program) != "amd64":
+            raise HarnessError("%s is not a 64-bit program" % alt_program)
+        log("32-bit Wine programs cannot run here; using the 64-bit build %s" % alt)
+        self.substitutes = {file_sha1(self.program): alt_program,
+                            file_sha1(self.companion): alt_companion}
+        self.program, self.companion, self.driver = alt_program, alt_companion, alt_driver
+        self.bits = 64
+
+    def copy_tree(self, src, dst):
+        """Copies a folder, swapping 32-bit program copies for 64-bit ones when needed."""
+        shutil.copytree(src, dst)
+        if not self.substitutes:
+            return
+        for root, _, files in os.walk(dst):
+            for name in files:
+                p = os.path.join(root, name)
+                if pe_machine(p) == "i386":
+                    sub = self.substitutes.get(file_sha1(p))
+                    if not sub:
+                        raise HarnessError("%s is a 32-bit program that is neither the program "
+                                           "nor the companion of %s: is the disc out of date?"
+                                           % (p, self.win_build))
+                    shutil.copyfile(sub, p)
+
+
+# ---------------------------------------------------------------------------
+# Prefix template
+
+
+def wine_env(prefix, display=None):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=prefix, WINEARCH="win64", WINEDEBUG="-all")
+    env.pop("WINEDLLOVERRIDES", None)
+    if display:
+        env["DISPLAY"] = display
+    else:
+        env.pop("DISPLAY", None)
+    return env
+
+
+def _try_lock(f):
+    try:
+        fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        return False
+    return True
+
+
+def ensure_template(work_dir):
+    """Creates the prefix template once; returns its path. Safe for parallel callers."""
+    info = wine_info()
+    template = os.path.join(work_dir, "prefix-template")
+    stamp_text = "recipe=%s\nwine=%s\nloader=%s\n" % (TEMPLATE_RECIPE, info["version"],
+                                                     info["loader"])
+    stamp = os.path.join(work_dir, "prefix-template.stamp")
+    os.makedirs(work_dir, exist_ok=True)
+    with open(os.path.join(work_dir, "prefix-template.lock"), "w") as lockf:
+        # Another scenario may be making the template; its own steps have deadlines.
+        poll_until(lambda: _try_lock(lockf), "the prefix template lock", timeout=900,
+                   period=0.2)
+        try:
+            with open(stamp) as f:
+                if f.read() == stamp_text and os.path.isdir(template):
+                    return template
+        except OSError:
+            pass
+        log("creating the Wine prefix template in %s" % template)
+        t0 = time.monotonic()
+        shutil.rmtree(template, ignore_errors=True)
+        with contextlib.suppress(OSError):
+            os.remove(stamp)
+        tmp = template + ".tmp"
+        shutil.rmtree(tmp, ignore_errors=True)
+        env = wine_env(tmp)
+        # No Mono or Gecko installers while the prefix is made.
+        env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+        try:
+            subprocess.run([info["loader"], "wineboot", "-i"], env=env, check=True,
+                           stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+            for drv in ("winealsa.drv", "winepulse.drv"):
+                subprocess.run([info["loader"], "reg", "add", r"HKCU\Software\Wine\DllOverrides",
+                                "/v", drv, "/d", "", "/f"], env=env, check=True,
+                               stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+            subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        except (subprocess.CalledProcessError, subprocess.TimeoutExpired) as e:
+            subprocess.run(["wineserver", "-k"], env=env, timeout=60)
+            raise HarnessError("creating the prefix template failed: %s" % e)
+        os.rename(tmp, template)
+        with open(stamp, "w") as f:
+            f.write(stamp_text)
+        log("prefix template ready in %.1f s" % (time.monotonic() - t0))
+        return template
+
+
+# ---------------------------------------------------------------------------
+# Xvfb
+
+
+class Xvfb:
+    """An Xvfb server on the first free display number from 100 on."""
+
+    def __init__(self, first=100, last=399, size="1024x768x24"):
+        self.proc = None
+        self.display = None
+        for n in range(first, last + 1):
+            if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
+                continue
+            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", size, "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            socket = "/tmp/.X11-unix/X%d" % n
+            try:
+                # Ends when the server listens, or when it has lost the race for this number.
+                poll_until(lambda: proc.poll() is not None or os.path.exists(socket),
+                           "Xvfb on display :%d" % n, period=0.05)
+            finally:
+                if not os.path.exists(socket) and proc.poll() is None:
+                    proc.kill()
+                    proc.wait()
+            if proc.poll() is None:
+                self.proc, self.display = proc, ":%d" % n
+                return
+        raise HarnessError("no free X display for Xvfb")
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(30)
+
+

@@ -15,7 +15,15 @@ set(E2E_ENV
   WIN_BUILD=${E2E_WIN_BUILD}
   WIN_BUILD64=${E2E_WIN_BUILD64})
 
+# Wine scenarios that may run side by side, whatever `ctest -j` says: each takes a
+# wineserver, an Xvfb and several Wine processes, and more than two at a time on a
+# two-core machine slow each other down past their deadlines.
+set(E2E_WINE_SLOTS 2 CACHE STRING "Wine scenarios run side by side at most")
+set(e2e_next_slot 0)
+
 # e2e_test(<ctest name> <unittest id relative to tests/e2e>)
+# Each Wine test takes one of E2E_WINE_SLOTS resource locks, in turn: ctest starts a
+# test only when its lock is free, so its TIMEOUT does not run while it waits.
 function(e2e_test name id)
   add_test(NAME e2e.${name}
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.py run ${id}
@@ -24,10 +32,17 @@ function(e2e_test name id)
     LABELS e2e
     TIMEOUT 300
     SKIP_RETURN_CODE 77
+    RESOURCE_LOCK e2e_wine_slot_${e2e_next_slot}
     ENVIRONMENT "${E2E_ENV}")
+  math(EXPR slot "(${e2e_next_slot} + 1) % ${E2E_WINE_SLOTS}")
+  set(e2e_next_slot ${slot} PARENT_SCOPE)
 endfunction()
 
-e2e_test(harness.parsers test_harness)
+# The harness's own checks need no Wine.
+add_test(NAME e2e.harness.parsers
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.py run test_harness
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(e2e.harness.parsers PROPERTIES LABELS e2e TIMEOUT 60)
 e2e_test(startup.path_a.win98_ap test_startup.PathA.test_win98_ap)
 e2e_test(startup.path_a.win98_no_switch test_startup.PathA.test_win98_no_switch)
 e2e_test(startup.path_a.win98_two_switches test_startup.PathA.test_win98_two_switches_are_no_switch)

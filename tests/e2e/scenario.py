@@ -26,6 +26,9 @@ import run_logs
 from e2e_base import WAIT_SECONDS, DeadlineExpired, HarnessError, log, poll_until
 from wine_prefix import Build, Xvfb, ensure_template, wine_env, wine_info
 
+# Starts of the keeper process before a scenario is given up (see _ensure_keeper).
+KEEPER_STARTS = 3
+
 def wine_argv_for(cmdline):
     """Arguments that make Wine build exactly `cmdline` as the Windows command line.
 
@@ -153,18 +156,39 @@ class Scenario:
         # hang in their console set-up.
         if self.keeper is not None and self.keeper.poll() is None:
             return
+        # The keeper is the first program of the prefix, so it starts the wineserver. On a
+        # loaded machine the server can take longer to listen than the loader waits for
+        # it ("a wine server seems to be running, but I cannot connect to it"); the next
+        # start then finds it listening.
+        for attempt in range(1, KEEPER_STARTS + 1):
+            said = self._start_keeper()
+            if said is None:
+                return
+            log("the Wine keeper process ended (start %d of %d): %s"
+                % (attempt, KEEPER_STARTS, said))
+        raise HarnessError("the Wine keeper process did not start: %s" % said)
+
+    def _start_keeper(self):
+        """Starts the keeper; returns None once it runs, else what it said when it ended."""
         flag = self.host_path(r"C:\e2e\keeper.up")
         with contextlib.suppress(FileNotFoundError):
             os.remove(flag)
-        self.keeper = subprocess.Popen([self.loader, "cmd"], env=self.env,
-                                       stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL)
+        errors = os.path.join(self.dir, "keeper-stderr.txt")
+        with open(errors, "wb") as err:
+            self.keeper = subprocess.Popen([self.loader, "cmd"], env=self.env,
+                                           stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                           stderr=err)
         self.keeper.stdin.write(b"echo up>C:\\e2e\\keeper.up\r\n")
         self.keeper.stdin.flush()
         poll_until(lambda: os.path.exists(flag) or self.keeper.poll() is not None,
                    "the Wine keeper process to start", timeout=self.wait_limit(), period=0.05)
-        if not os.path.exists(flag):
-            raise HarnessError("the Wine keeper process ended (%d)" % self.keeper.returncode)
+        if os.path.exists(flag):
+            return None
+        with contextlib.suppress(OSError):
+            self.keeper.stdin.close()
+        with open(errors, "rb") as f:
+            said = f.read().decode("utf-8", "replace").strip()
+        return "exit code %d, %s" % (self.keeper.returncode, said or "no message")
 
     def kill_wine(self):
         """Ends every process of the prefix; the wineserver saves the registry on the way out."""
@@ -321,8 +345,8 @@ class Scenario:
                              stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
         self.background.append(p)
-        self.wait_companion(lambda evs: run_logs.index_of(evs[before:], "start",
-                                                          exe=win_path) is not None,
+        self.wait_companion(lambda evs: any(e["exe"].lower() == win_path.lower()
+                                            for e in run_logs.starts(evs[before:])),
                             what="the start of %s" % win_path)
         if window:
             self.wait_window(window)

@@ -216,29 +216,47 @@ def ensure_template(work_dir):
 
 
 class Xvfb:
-    """An Xvfb server on the first free display number from 100 on."""
+    """An Xvfb server on a display number it picks itself."""
 
-    def __init__(self, first=100, last=399, size="1024x768x24"):
-        self.proc = None
-        self.display = None
-        for n in range(first, last + 1):
-            if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-                continue
-            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", size, "-nolisten", "tcp"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            socket = "/tmp/.X11-unix/X%d" % n
+    def __init__(self, size="1024x768x24"):
+        # With -displayfd the server takes the first display number whose socket it can
+        # bind and writes that number once it accepts connections: two servers started
+        # at the same moment, by this harness or another one, cannot end up sharing a
+        # display (the one that lost would otherwise talk to the other's server, and
+        # lose its windows when that one ends).
+        read_end, write_end = os.pipe()
+        try:
+            self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                          size, "-nolisten", "tcp"], pass_fds=(write_end,),
+                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL)
+        finally:
+            os.close(write_end)
+        try:
+            self.display = ":" + self._read_display(read_end)
+        except BaseException:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+
+    def _read_display(self, pipe):
+        os.set_blocking(pipe, False)
+        got = bytearray()
+
+        def reported():
             try:
-                # Ends when the server listens, or when it has lost the race for this number.
-                poll_until(lambda: proc.poll() is not None or os.path.exists(socket),
-                           "Xvfb on display :%d" % n, period=0.05)
-            finally:
-                if not os.path.exists(socket) and proc.poll() is None:
-                    proc.kill()
-                    proc.wait()
-            if proc.poll() is None:
-                self.proc, self.display = proc, ":%d" % n
-                return
-        raise HarnessError("no free X display for Xvfb")
+                chunk = os.read(pipe, 16)
+            except BlockingIOError:
+                return False
+            if not chunk:
+                raise HarnessError("Xvfb ended (%s) before it took a display"
+                                   % self.proc.poll())
+            got.extend(chunk)
+            return got.endswith(b"\n")
+
+        poll_until(reported, "Xvfb to take a display", period=0.05)
+        return got.decode("ascii").strip()
 
     def stop(self):
         if self.proc and self.proc.poll() is None:

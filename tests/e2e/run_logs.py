@@ -108,32 +108,35 @@ def _read(path):
 
 
 def prefix_processes(prefix, proc_root="/proc"):
-    """{Linux pid: Windows command line} of the Wine processes running in `prefix`.
+    """{Linux pid: command line} of the processes running in `prefix`.
 
-    Wine puts the Windows command line in place of a process's arguments, and every
-    process of a prefix, children of Windows programs included, carries WINEPREFIX.
+    Every process of a prefix, children of Windows programs included, carries
+    WINEPREFIX. A Windows program shows its Windows command line, which Wine puts in
+    place of its arguments once it runs; the wineserver, and a program that Wine is
+    still loading, show their Unix one.
     """
     wanted = b"WINEPREFIX=" + os.fsencode(prefix)
     found = {}
     for name in os.listdir(proc_root):
         if not name.isdigit():
             continue
+        # Ended processes (zombies included) have no environment left to read.
         environ = _read(os.path.join(proc_root, name, "environ"))
         if not environ or wanted not in environ.split(b"\0"):
             continue
         cmdline = _read(os.path.join(proc_root, name, "cmdline"))
-        if cmdline is None:
-            continue
-        text = cmdline.replace(b"\0", b" ").decode("latin-1").strip()
-        # The wineserver and the loaders are Unix programs, not Windows processes.
-        if text[1:3] == ":\\":
-            found[int(name)] = text
+        if cmdline:
+            found[int(name)] = cmdline.replace(b"\0", b" ").decode("latin-1").strip()
     return found
 
 
 def is_wine_own(cmdline):
-    """True for Wine's own programs (services, explorer, the keeper's cmd...)."""
+    """True for Wine's own processes: the wineserver and the programs of the system
+    folder (services, explorer, the keeper's cmd...). A Unix command line other than
+    the wineserver's is a program still being loaded, which is not Wine's own."""
     low = cmdline.lower()
+    if low.startswith("/"):
+        return os.path.basename(low.split(" ", 1)[0]).startswith("wineserver")
     return low.startswith(("c:\\windows\\system32\\", "c:\\windows\\syswow64\\"))
 
 

@@ -388,16 +388,17 @@ class Scenario:
         return found[0]
 
     def programs_running(self):
-        """{Linux pid: Windows command line} of the prefix's processes other than Wine's
-        own and the test's background programs."""
-        mine = {p.pid for p in self.background}
+        """{Linux pid: command line} of the prefix's processes other than Wine's own,
+        the keeper and the test's background programs."""
+        mine = {p.pid for p in self.background + [self.keeper] if p is not None}
         return {pid: cmd for pid, cmd in run_logs.prefix_processes(self.prefix).items()
                 if pid not in mine and not run_logs.is_wine_own(cmd)}
 
     def wait_idle(self, timeout=WAIT_SECONDS):
-        """Waits until every program the runs started has ended. Wine's CreateProcess
-        returns once the new process runs, so when a run has ended the programs it
-        started are either still listed here or have ended (and logged their start)."""
+        """Waits until every program the runs started has ended. Wine forks the Linux
+        process of a new program before CreateProcess returns, so when a run has ended
+        each program it started is either listed here, loading or running, or has
+        ended (and so has logged its start)."""
         poll_until(lambda: not self.programs_running(), "the started programs to end",
                    timeout=self.wait_limit(timeout), detail=self.programs_running)
 

@@ -186,6 +186,9 @@ class HostViews(unittest.TestCase):
             "103": ([b"WINEPREFIX=" + prefix.encode()], b"/usr/lib/wine/wineserver64\0-p0\0"),
             "104": ([b"WINEPREFIX=" + prefix.encode() + b"2"], b"C:\\other.exe\0"),
             "105": ([b"HOME=/root"], b"C:\\not-wine.exe\0"),
+            "107": ([b"WINEPREFIX=" + prefix.encode()],
+                    b"/usr/lib/wine/wine64-preloader\0/usr/lib/wine/wine64\0C:\\a b\\s.exe\0"),
+            "108": ([], b""),  # a zombie: no environment, no command line
             "self": ([b"WINEPREFIX=" + prefix.encode()], b"C:\\x.exe\0"),
         }
         with tempfile.TemporaryDirectory() as root:
@@ -197,11 +200,15 @@ class HostViews(unittest.TestCase):
                     f.write(cmdline)
             os.makedirs(os.path.join(root, "106"))  # ended while being listed
             found = run_logs.prefix_processes(prefix, proc_root=root)
-        self.assertEqual(found, {101: r"C:\windows\system32\services.exe",
-                                 102: r"C:\disc\Setup.exe /AP"})
-        self.assertTrue(run_logs.is_wine_own(found[101]))
+        self.assertEqual(found, {
+            101: r"C:\windows\system32\services.exe",
+            102: r"C:\disc\Setup.exe /AP",
+            103: "/usr/lib/wine/wineserver64 -p0",
+            107: r"/usr/lib/wine/wine64-preloader /usr/lib/wine/wine64 C:\a b\s.exe"})
+        self.assertEqual([pid for pid, cmd in sorted(found.items())
+                          if not run_logs.is_wine_own(cmd)], [102, 107],
+                         "the program and the one still being loaded are not Wine's own")
         self.assertTrue(run_logs.is_wine_own(r"c:\Windows\SysWOW64\cmd.exe"))
-        self.assertFalse(run_logs.is_wine_own(found[102]))
         self.assertFalse(run_logs.is_wine_own(r"C:\windows\Mixer.exe"))
 
 

@@ -19,6 +19,7 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 import driver_fixtures as fx  # noqa: E402
 import reg_files  # noqa: E402
+import run_logs  # noqa: E402
 from e2e_base import HarnessError  # noqa: E402
 from scenario import Scenario  # noqa: E402
 from wine_prefix import wine_available  # noqa: E402
@@ -210,7 +211,7 @@ def _report_options(s, disc):
     lines = ["Choices made in the options dialog (clicks, in order):"]
     lines += ["  %d  %s" % choice for choice in OPTIONS_CHOICES]
     # Which screenshot shows what: each follows the window it was taken of.
-    events = harness.read_json_lines(s.host_path(r"C:\e2e\driver-%d.log" % s._runs))
+    events = run_logs.read_json_lines(s.host_path(r"C:\e2e\driver-%d.log" % s._runs))
     shown, seen = None, 0
     for e in events:
         if e.get("event") == "screenshot":

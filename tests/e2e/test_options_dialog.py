@@ -13,6 +13,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 import driver_fixtures as fx  # noqa: E402
+import reg_files  # noqa: E402
 
 WEB = r"C:\websetup"
 CAPTION = "Tonivo Device Driver Setup Program for Windows 2000"
@@ -108,7 +109,7 @@ class OptionsDialogTestCase(harness.WineTestCase):
             s.wait_companion(lambda evs: any(e.get("event") == "close" and
                                              e.get("title") == "Mixer" for e in evs),
                              what="the mixer's close")
-            mixer.wait(30)
+            s.wait_ended(mixer, "the closed mixer")
 
             installed = fx.new_infs(s, infs_before)
             self.assertEqual(list(installed.values()),
@@ -189,11 +190,11 @@ class Cancel(OptionsDialogTestCase):
             start = s.snapshot()
             first = self.cancel_runs(s, ["press 2"])
             again = self.cancel_runs(s, ["press 2", "close"])
-        changes = harness.diff_snapshots(start, first)
+        changes = reg_files.diff_snapshots(start, first)
         self.assertEqual(changes["files_added"], ["windows/QXCDPLAY.INI"], changes)
         self.assertEqual(changes["files_removed"], [], changes)
         self.assertEqual(changes["files_changed"], [], changes)
-        changes = harness.diff_snapshots(first, again)
+        changes = reg_files.diff_snapshots(first, again)
         for kind in ("files_added", "files_removed", "files_changed"):
             self.assertEqual(changes[kind], [], changes)
         # Wine rewrites its display adapter's entry whenever the display driver starts.

@@ -55,6 +55,14 @@ bool CDialog::OnCommand(int controlId, int) {
   }
 }
 
+void CDialog::OnSysCommand(uint32_t id, intptr_t lParam) { Default(WM_SYSCOMMAND, id, lParam); }
+
+void CDialog::OnPaint() { Default(WM_PAINT, 0, 0); }
+
+platform::IconHandle CDialog::OnQueryDragIcon() {
+  return static_cast<platform::IconHandle>(Default(WM_QUERYDRAGICON, 0, 0));
+}
+
 bool CDialog::OnMessage(uint32_t, uintptr_t, intptr_t, intptr_t*) { return false; }
 
 intptr_t CDialog::Default(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -73,6 +81,18 @@ intptr_t CDialog::DialogProc(platform::Hwnd dialog, uint32_t message, uintptr_t 
     int code = static_cast<int>((wParam >> 16) & 0xFFFF);
     *handled = OnCommand(id, code);
     return *handled ? 1 : 0;
+  }
+  switch (message) {
+    case WM_SYSCOMMAND:
+      OnSysCommand(static_cast<uint32_t>(wParam), lParam);
+      return 0;
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_QUERYDRAGICON:
+      return static_cast<intptr_t>(OnQueryDragIcon());
+    default:
+      break;
   }
   intptr_t result = 0;
   *handled = OnMessage(message, wParam, lParam, &result);

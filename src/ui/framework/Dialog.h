@@ -44,6 +44,11 @@ class CDialog : public CWnd, private platform::DialogProcedure {
   virtual void DoDataExchange(CDataExchange* pDX);
   // WM_COMMAND from a control; returns true when handled.
   virtual bool OnCommand(int controlId, int notifyCode);
+  // WM_SYSCOMMAND, WM_PAINT and WM_QUERYDRAGICON; each passes the message on
+  // to the default processing unless a dialog overrides it.
+  virtual void OnSysCommand(uint32_t id, intptr_t lParam);
+  virtual void OnPaint();
+  virtual platform::IconHandle OnQueryDragIcon();
   // Any other message; returns true when handled, with *result set.
   virtual bool OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result);
   // Passes a message on to the default processing.

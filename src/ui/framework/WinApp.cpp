@@ -18,3 +18,5 @@ int CWinApp::Run() {
 }
 
 void CWinApp::Enable3dControlsStatic() { m_platform.desktop.EnableThreeDControls(); }
+
+platform::IconHandle CWinApp::LoadIcon(int id) { return m_platform.desktop.LoadIcon(id); }

@@ -26,6 +26,9 @@ class CWinApp {
   int Run();
   // Turns on the three-dimensional look of dialog controls.
   void Enable3dControlsStatic();
+  // An icon of the program's resources.
+  platform::IconHandle LoadIcon(int id);
+  platform::Platform& GetPlatform() { return m_platform; }
 
   // The command line after the program name, leading blanks skipped. Writable:
   // the start routine upper-cases it in place.

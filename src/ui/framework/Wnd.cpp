@@ -1,5 +1,9 @@
 #include "ui/framework/Wnd.h"
 
+BOOL CMenu::AppendMenu(uint32_t flags, uintptr_t id, const std::string& text) {
+  return m_desktop->AppendMenu(m_hMenu, flags, id, text) ? 1 : 0;
+}
+
 void CWnd::Attach(platform::Desktop* desktop, platform::Hwnd window) {
   m_desktop = desktop;
   m_hWnd = window;
@@ -14,6 +18,17 @@ BOOL CWnd::EnableWindow(BOOL enable) {
 BOOL CWnd::IsWindowVisible() const { return m_desktop->IsWindowVisible(m_hWnd) ? 1 : 0; }
 
 BOOL CWnd::IsWindowEnabled() const { return m_desktop->IsWindowEnabled(m_hWnd) ? 1 : 0; }
+
+BOOL CWnd::IsIconic() const { return m_desktop->IsIconic(m_hWnd) ? 1 : 0; }
+
+void CWnd::GetClientRect(platform::Rect* rect) const { m_desktop->GetClientRect(m_hWnd, rect); }
+
+CMenu CWnd::GetSystemMenu() const { return CMenu(m_desktop, m_desktop->GetSystemMenu(m_hWnd)); }
+
+void CWnd::SetIcon(platform::IconHandle icon, BOOL bigIcon) {
+  m_desktop->SendMessage(m_hWnd, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
+                         static_cast<intptr_t>(icon));
+}
 
 BOOL CWnd::RedrawWindow(uint32_t flags) { return m_desktop->RedrawWindow(m_hWnd, flags) ? 1 : 0; }
 

@@ -3,9 +3,23 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Desktop.h"
 #include "platform/WinApi.h"
+
+// A menu handle and the calls made on it.
+class CMenu {
+ public:
+  CMenu(platform::Desktop* desktop, platform::MenuHandle menu)
+      : m_hMenu(menu), m_desktop(desktop) {}
+  BOOL AppendMenu(uint32_t flags, uintptr_t id = 0, const std::string& text = std::string());
+
+  platform::MenuHandle m_hMenu;
+
+ private:
+  platform::Desktop* m_desktop;
+};
 
 class CWnd {
  public:
@@ -22,7 +36,13 @@ class CWnd {
   BOOL EnableWindow(BOOL enable);
   BOOL IsWindowVisible() const;
   BOOL IsWindowEnabled() const;
+  BOOL IsIconic() const;
   BOOL RedrawWindow(uint32_t flags);
+  void GetClientRect(platform::Rect* rect) const;
+  // The window's system menu as it stands (not reset); m_hMenu is 0 when it has none.
+  CMenu GetSystemMenu() const;
+  // WM_SETICON: the big (title bar, task switcher) or the small icon.
+  void SetIcon(platform::IconHandle icon, BOOL bigIcon);
   intptr_t SendMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
 
   platform::Hwnd m_hWnd = 0;

@@ -61,12 +61,16 @@ BOOL CSetupApp::InitInstance() {
     case StartPath::WebPackageDriver:
       m_nExitCode = InstallDriver(kWebPackageRun, programDirectory);
       break;
-    case StartPath::MainDialog:
-      m_nExitCode = RunAsMainWindow<CSetupDlg>();
+    case StartPath::MainDialog: {
+      CSetupDlg dialog(*this);
+      m_nExitCode = RunAsMainWindow(dialog);
       break;
-    case StartPath::WdmOptionsDialog:
-      m_nExitCode = RunAsMainWindow<CWdmOptionsDlg>();
+    }
+    case StartPath::WdmOptionsDialog: {
+      CWdmOptionsDlg dialog(m_platform);
+      m_nExitCode = RunAsMainWindow(dialog);
       break;
+    }
     case StartPath::Nothing:
       break;
   }
@@ -77,8 +81,7 @@ int CSetupApp::ExitInstance() { return m_nExitCode; }
 
 // Runs a dialog modally as the application's main window.
 template <typename Dialog>
-int CSetupApp::RunAsMainWindow() {
-  Dialog dialog(m_platform);
+int CSetupApp::RunAsMainWindow(Dialog& dialog) {
   m_pMainWnd = &dialog;
   const intptr_t result = dialog.DoModal();
   m_pMainWnd = nullptr;

@@ -7,6 +7,7 @@
 
 #include "app/StartPath.h"
 #include "driver/DriverInstallOptions.h"
+#include "ui/framework/Dialog.h"
 #include "ui/framework/WinApp.h"
 
 class CSetupApp : public CWinApp {
@@ -22,8 +23,9 @@ class CSetupApp : public CWinApp {
 
  private:
   int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
+  // Returns the run's exit code: Cancel's, or the one of the work the dialog did.
   template <typename Dialog>
-  int RunAsMainWindow();
+  int RunAsMainWindow(Dialog& dialog);
 
   int m_nExitCode = 0;
 };

@@ -48,11 +48,19 @@ void RunSetup(fake::FakeMachine& machine, int expectedExitCode = 0,
   }
 }
 
-// The normal start-up after leaving the mode: the main dialog, cancelled.
+// The normal start-up after leaving the mode: the main dialog, which finds no
+// suite setup beside the copy in the Windows directory, says so and ends the
+// process before it shows.
 void RunExpectingMainDialog(fake::FakeMachine& machine) {
-  machine.desktop.Script(IDD_SETUP, {fake::Click(IDCANCEL)});
-  RunSetup(machine, 1602);
+  try {
+    RunSetup(machine);
+    ADD_FAILURE() << "the process did not end";
+  } catch (const fake::ProcessExit& exit) {
+    EXPECT_EQ(exit.exitCode, 0);
+  }
   EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
+  ASSERT_EQ(machine.desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(machine.desktop.MessageBoxes()[0].text, "Can not find installation files.");
 }
 
 bool HasValue(const fake::FakeMachine& machine, const char* name) {

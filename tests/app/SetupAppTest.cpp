@@ -205,7 +205,8 @@ TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
 
 // Which driver installation record each start path runs with, read back from
 // what the run did, which dialog it shows, and whether it turns on the
-// three-dimensional look.
+// three-dimensional look. The main dialog runs with only "Install Device Driver"
+// checked.
 TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
   struct Case {
     const char* name;
@@ -214,7 +215,7 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     const char* ini;
     const DriverInstallOptions* record;  // null: no driver installation
     bool threeDLook;
-    int dialog;    // the dialog the path shows (cancelled), 0 for none
+    int dialog;    // the dialog the path shows, 0 for none
     int exitCode;  // restart prompts are answered "later"
   };
   const Case cases[] = {
@@ -224,7 +225,8 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
        3010},
       {"C: DriverOnly", fake::versions::kWindows2000, "", "DriverOnly=1\r\n", &kDriverOnlyRun,
        false, 0, 3010},
-      {"D: main dialog", fake::versions::kWindowsXp, "", "", nullptr, true, IDD_SETUP, 1602},
+      {"D: main dialog's driver box", fake::versions::kWindowsXp, "", "", &kMainDialogRun, true,
+       IDD_SETUP, 3010},
       {"E: options dialog's Install", fake::versions::kWindowsXp, "",
        "WebSetup=1\r\nInstallWDMDriver=1\r\n", &kWdmOptionsRun, true, IDD_WDM_OPTIONS, 3010},
       {"F: nothing", fake::versions::kWindowsXp, "", "WebSetup=1\r\n", nullptr, true, 0, 0},
@@ -239,11 +241,13 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     machine.files.AddFile(std::string(kDisc) + "setup.ini",
                           std::string("[InstallOption]\r\n") + c.ini);
     // The fake fails the test for a dialog shown without a script, or a script never used.
-    platform::Hwnd optionsDialog = 0;
-    if (c.dialog == IDD_WDM_OPTIONS) {
-      machine.desktop.Script(IDD_WDM_OPTIONS,
-                             {fake::Inspect([&](platform::Hwnd dialog) { optionsDialog = dialog; }),
-                              fake::Click(IDOK)});
+    platform::Hwnd dialog = 0;
+    const auto remember = fake::Inspect([&](platform::Hwnd d) { dialog = d; });
+    if (c.dialog == IDD_SETUP) {
+      machine.desktop.Script(IDD_SETUP,
+                             {remember, fake::Click(IDC_INSTALL_APPS), fake::Click(IDOK)});
+    } else if (c.dialog == IDD_WDM_OPTIONS) {
+      machine.desktop.Script(IDD_WDM_OPTIONS, {remember, fake::Click(IDOK)});
     } else if (c.dialog) {
       machine.desktop.Script(c.dialog, {fake::PressEscape()});
     }
@@ -254,7 +258,7 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     const bool installed = !machine.devices.copiedInfs.empty();
     ASSERT_EQ(installed, c.record != nullptr);
     if (c.record) {
-      EXPECT_EQ(driver_test::ObservedRecord(machine, optionsDialog), *c.record);
+      EXPECT_EQ(driver_test::ObservedRecord(machine, dialog), *c.record);
     }
   }
 }

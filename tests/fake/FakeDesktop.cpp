@@ -263,7 +263,7 @@ bool FakeDesktop::RedrawWindow(platform::Hwnd handle, uint32_t flags) {
 bool FakeDesktop::GetClientRect(platform::Hwnd handle, platform::Rect* rect) {
   FakeWindow* window = Window(handle);
   if (!window) return false;
-  *rect = {0, 0, 254, 207};
+  *rect = window->client;
   return true;
 }
 

@@ -42,6 +42,7 @@ struct FakeWindow {
   bool visible = true;
   bool enabled = true;
   bool iconic = false;
+  platform::Rect client{0, 0, 254, 207};
   // Controls.
   platform::Hwnd parent = 0;
   int controlId = 0;

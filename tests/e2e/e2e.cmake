@@ -79,6 +79,17 @@ e2e_test(options.sound_card test_options_dialog.Install.test_sound_card_with_mar
 e2e_test(options.sound_card_legacy_disabled
   test_options_dialog.Install.test_sound_card_legacy_disabled)
 e2e_test(options.cancel_and_close_box test_options_dialog.Cancel.test_cancel_and_close_box)
+e2e_test(main_dialog.english test_main_dialog.Languages.test_english)
+e2e_test(main_dialog.traditional_chinese test_main_dialog.Languages.test_traditional_chinese)
+e2e_test(main_dialog.french test_main_dialog.Languages.test_french)
+e2e_test(main_dialog.japanese test_main_dialog.Languages.test_japanese)
+e2e_test(main_dialog.korean test_main_dialog.Languages.test_korean)
+e2e_test(main_dialog.missing_suite_setup
+  test_main_dialog.MissingSuiteSetup.test_ends_before_the_dialog_shows)
+e2e_test(main_dialog.both_boxes test_main_dialog.SuiteBranch.test_both_boxes)
+e2e_test(main_dialog.only_applications test_main_dialog.SuiteBranch.test_only_applications)
+e2e_test(main_dialog.only_driver test_main_dialog.DriverBranch.test_only_driver)
+e2e_test(main_dialog.about_box test_main_dialog.AboutBox.test_about_box_from_the_system_menu)
 
 # The shipped program is a 32-bit GUI program importing only system DLLs that
 # every target Windows version has.

@@ -8,7 +8,9 @@
  * Script lines (# starts a comment):
  *   dialog <caption substring> | <action>; <action>; ...
  *   messagebox <text substring> | press <id>
- * Actions: click <id>, check <id>, uncheck <id>, press <id>, close, snapshot.
+ * Actions: click <id>, check <id>, uncheck <id>, press <id>, close, snapshot,
+ * syscommand <id> (a system-menu command), pressowner <id> (press on the
+ * window's owner, e.g. the dialog behind a box it opened).
  * There is no pause action: a script answers a window when it is there, and
  * the tests wait for what they need themselves.
  * Environment: E2E_TIMEOUT_MS (default 180000), E2E_SHOTS (screenshot folder),
@@ -42,7 +44,16 @@ static void log_line(Buf* line) {
 
 /* ---- Script ------------------------------------------------------------- */
 
-typedef enum { ACT_CLICK, ACT_CHECK, ACT_UNCHECK, ACT_PRESS, ACT_CLOSE, ACT_SNAPSHOT } ActKind;
+typedef enum {
+  ACT_CLICK,
+  ACT_CHECK,
+  ACT_UNCHECK,
+  ACT_PRESS,
+  ACT_CLOSE,
+  ACT_SNAPSHOT,
+  ACT_SYSCOMMAND,
+  ACT_PRESS_OWNER
+} ActKind;
 
 typedef struct {
   ActKind kind;
@@ -82,8 +93,10 @@ static int parse_action(char* text, Action* act) {
     const char* name;
     ActKind kind;
     int has_arg;
-  } kNames[] = {{"click", ACT_CLICK, 1}, {"check", ACT_CHECK, 1}, {"uncheck", ACT_UNCHECK, 1},
-                {"press", ACT_PRESS, 1}, {"close", ACT_CLOSE, 0}, {"snapshot", ACT_SNAPSHOT, 0}};
+  } kNames[] = {{"click", ACT_CLICK, 1},           {"check", ACT_CHECK, 1},
+                {"uncheck", ACT_UNCHECK, 1},       {"press", ACT_PRESS, 1},
+                {"close", ACT_CLOSE, 0},           {"snapshot", ACT_SNAPSHOT, 0},
+                {"syscommand", ACT_SYSCOMMAND, 1}, {"pressowner", ACT_PRESS_OWNER, 1}};
   text = trim(text);
   size_t word = strcspn(text, " \t");
   for (size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i) {
@@ -346,6 +359,16 @@ static void run_actions(HWND dlg, const Rule* rule) {
       case ACT_SNAPSHOT:
         if (IsWindow(dlg)) log_dialog(dlg);
         break;
+      case ACT_SYSCOMMAND:
+        PostMessageA(dlg, WM_SYSCOMMAND, (WPARAM)act->arg, 0);
+        break;
+      case ACT_PRESS_OWNER: {
+        /* Posted after the window's own messages, so the owner gets it once
+         * the window is gone. */
+        HWND owner = GetWindow(dlg, GW_OWNER);
+        if (owner) press(owner, act->arg);
+        break;
+      }
     }
   }
 }

@@ -31,11 +31,14 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Toniv
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 
 # Registry and file changes that Wine makes on its own in every run (the display
-# adapter entry is rewritten whenever the display driver starts). DEMO_RAW=1
-# shows them too.
+# adapter entry is rewritten whenever the display driver starts, the font lists
+# when a program first draws under another locale). DEMO_RAW=1 shows them too.
 NOISE_KEYS = (
     r"HKLM\System\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}",
     r"HKCU\Software\Wine\Explorer",
+    r"HKCU\Software\Wine\Fonts",
+    r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts",
+    r"HKLM\Software\Microsoft\Windows\CurrentVersion\Fonts",
 )
 NOISE_FILES = ()
 
@@ -53,10 +56,11 @@ class DemoRun:
     report(s, disc):  extra lines for the account, taken after the run.
     scaffolding:      drive C paths the demo itself changes after the 'before'
                       snapshot, left out of the file changes.
+    locale:           the Unix locale Wine takes the user's language from.
     """
 
     def __init__(self, name, title, version, args, prepare=None, start=None, script=None,
-                 after=None, program=None, cwd=None, report=None, scaffolding=()):
+                 after=None, program=None, cwd=None, report=None, scaffolding=(), locale=None):
         self.name = name
         self.title = title
         self.version = version
@@ -69,6 +73,7 @@ class DemoRun:
         self.cwd = cwd
         self.report = report
         self.scaffolding = scaffolding
+        self.locale = locale
 
 
 def _prepare_previous_suite(s, disc):
@@ -235,6 +240,36 @@ def _report_options(s, disc):
     return lines
 
 
+# The ordinary run: the main dialog. In each language it is shown and cancelled;
+# with both boxes checked the suite's setup takes over with the hand-over file;
+# with only the driver box checked the whole installation runs behind it.
+MAIN_DIALOG = "Tonivo Device Driver And Applications Setup Program"
+ANSI_CODE_PAGES = {"zh_TW": "cp950", "ja_JP": "cp932", "ko_KR": "cp949"}
+MAIN_DIALOG_LANGUAGES = [("en", "English", "en_US.UTF-8"),
+                         ("zh-tw", "Traditional Chinese", "zh_TW.UTF-8"),
+                         ("fr", "French", "fr_FR.UTF-8"),
+                         ("ja", "Japanese", "ja_JP.UTF-8"),
+                         ("ko", "Korean", "ko_KR.UTF-8")]
+
+
+def _report_hand_over(s, disc):
+    data = fx.read_host(s, r"C:\windows\QXISETUP.INI")
+    if data is None:
+        return ["Hand-over file C:\\windows\\QXISETUP.INI: (not written)"]
+    return ["Hand-over file C:\\windows\\QXISETUP.INI:"] + [
+        "  " + line for line in data.decode("latin-1").splitlines()]
+
+
+def _prepare_main_driver(s, disc):
+    _prepare_driver_only(s, disc)
+    _prepare_previous_suite(s, disc)
+
+
+def _start_main_driver(s, disc):
+    _start_driver_only(s, disc)
+    _start_tunestack(s, disc)
+
+
 RUNS = [
     DemoRun("win98-forward", "Windows 98: hand-over to the disc's Setup.exe with /AP",
             "win98", "/AP"),
@@ -256,6 +291,21 @@ RUNS = [
             "Mixer running; the restart prompt answered \"later\"",
             "winxp", "", prepare=_prepare_options, start=_start_mixer, script=OPTIONS_SCRIPT,
             program='"%s\\W2KSetup.exe"' % WEB, report=_report_options),
+] + [
+    DemoRun("xp-main-dialog-" + tag, "Windows XP, ordinary run in %s: the main dialog, "
+            "cancelled" % language, "winxp", "", script="dialog  | press 2\n", locale=locale)
+    for tag, language, locale in MAIN_DIALOG_LANGUAGES
+] + [
+    DemoRun("xp-main-both", "Windows XP, ordinary run: OK with both boxes checked; TuneStack "
+            "running, previous suite registered",
+            "winxp", "", prepare=_prepare_previous_suite, start=_start_tunestack,
+            script="dialog %s | press 1\n" % MAIN_DIALOG, report=_report_hand_over),
+    DemoRun("xp-main-driver", "Windows XP, ordinary run: OK with only \"Install Device "
+            "Driver\" checked; controller registered, Mixer and TuneStack running, previous "
+            "suite registered; the restart prompt answered \"later\"",
+            "winxp", "", prepare=_prepare_main_driver, start=_start_main_driver,
+            script="dialog %s | uncheck 1001; press 1\n" % MAIN_DIALOG + fx.RESTART_LATER_SCRIPT,
+            report=lambda s, disc: _report_driver_only(s, disc) + _report_hand_over(s, disc)),
 ]
 
 
@@ -306,6 +356,12 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
             disc = r"C:\disc"
         else:
             disc = s.copy_disc()
+        if run.locale:
+            s.env.update(LANG=run.locale, LC_ALL=run.locale)
+            # The first program under a new locale makes Wine rewrite the prefix's
+            # locale settings (code pages, fonts, international settings): done here,
+            # before the 'before' snapshot.
+            s.wine("cmd", "/c", "exit")
         if run.prepare:
             run.prepare(s, disc)
         before = s.snapshot()
@@ -377,11 +433,23 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
     if len(events) == pre_existing:
         say("  (nothing)")
     say("Message boxes and dialogs:")
+    # Texts arrive in the ANSI code page of the run's language.
+    codepage = ANSI_CODE_PAGES.get((run.locale or "").split(".")[0], "cp1252")
+
+    def text(t):
+        return t.encode("latin-1").decode(codepage, "replace")
+
     for e in result.events:
         if e["event"] == "messagebox":
-            say("  message box %r: %r (owner %r)" % (e["caption"], e["text"], e["owner"]))
+            say("  message box %r: %r (owner %r%s)" % (text(e["caption"]), text(e["text"]),
+                                                      text(e["owner"]),
+                                                      ", visible" if e["ownerVisible"] else ""))
         elif e["event"] == "dialog":
-            say("  dialog %r with %d controls" % (e["caption"], len(e["controls"])))
+            say("  dialog %r with %d controls" % (text(e["caption"]), len(e["controls"])))
+            for c in e["controls"]:
+                if c["text"]:
+                    say("      %5d %-6s %r%s" % (c["id"], c["class"], text(c["text"]),
+                                               "" if c["visible"] else " (hidden)"))
     if not (result.message_boxes or result.dialogs):
         say("  (none)")
 
@@ -422,7 +490,8 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
         say("  %s" % png)
     if not shots:
         say("  (no message box or dialog, so the driver took none)")
-    text = "\n".join(lines) + "\n"
+    # Registry names may hold characters outside the BMP as surrogate pairs.
+    text = ("\n".join(lines) + "\n").encode("utf-16", "surrogatepass").decode("utf-16", "replace")
     with open(os.path.join(out_dir, "account.txt"), "w") as f:
         f.write(text)
     return text

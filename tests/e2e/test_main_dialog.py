@@ -225,13 +225,12 @@ class DriverBranch(MainDialogTestCase):
         with self.scenario("winxp", desktop=True) as s:
             s.copy_disc(DISC)
             fx.add_test_devices(s)
-            tunestack = self.prepare_suite(s)
+            self.prepare_suite(s)
             started_before = len(starts(s.companion_events()))
             script = (main_dialog_rule("uncheck %d; press %d" % (APPS, IDOK)) +
                       fx.RESTART_LATER_SCRIPT)
             result = s.run(PROGRAM, script=script)
             events = s.companion_events_timed(settle=1.0)
-            self.assertIsNone(tunestack.poll(), "TuneStack was closed")
             devices = fx.present_devices(s)
             staged = fx.folder_files(s, fx.STAGING_DIR)
             dos = fx.folder_files(s, fx.DOS_DIR)
@@ -245,7 +244,8 @@ class DriverBranch(MainDialogTestCase):
         self.assertEqual([d["caption"] for d in result.dialogs],
                          [MAIN_CAPTION_EN, fx.RESTART_CAPTION, fx.RESTART_CAPTION])
         self.assertEqual(starts(events)[started_before:], [], "a program was started")
-        self.assertEqual([e for e in events if e.get("event") == "close"], [])
+        self.assertEqual([e for e in events if e.get("event") == "close"], [],
+                         "a program was asked to close")
         self.assertIsNone(hand_over, "a hand-over file was written")
         self.assertNotIn(fx.DEVICE_INSTANCE, devices)
         self.assertIn("W2KSetup.dat", staged or {})

@@ -269,12 +269,15 @@ TEST_F(SetupDlgTest, SystemCommandsWhoseHighBitsAre0x0010OpenTheAboutBox) {
     return std::count(processed.begin(), processed.end(), WM_SYSCOMMAND);
   };
   long beforeOther = -1, afterOther = -1;
-  // OK, Escape and the close box each end the about box.
-  machine.desktop.Script(IDD_ABOUTBOX, {fake::Click(IDOK)});
+  // OK, Escape and the close box each end the about box. The dialog behind it
+  // takes no input meanwhile.
+  auto ownerDisabled = fake::Inspect(
+      [this](platform::Hwnd) { EXPECT_FALSE(machine.desktop.IsWindowEnabled(dialog)); });
+  machine.desktop.Script(IDD_ABOUTBOX, {ownerDisabled, fake::Click(IDOK)});
   machine.desktop.Script(IDD_ABOUTBOX, {fake::PressEscape()});
   machine.desktop.Script(IDD_ABOUTBOX, {fake::PressCloseBox()});
 
-  RunDialog({command(0x0010), command(0x0013),
+  RunDialog({Capture(), command(0x0010), command(0x0013),
              fake::Inspect([&](platform::Hwnd) { beforeOther = defaultSysCommands(); }),
              command(0x0020),
              fake::Inspect([&](platform::Hwnd) { afterOther = defaultSysCommands(); }),
@@ -309,13 +312,13 @@ TEST_F(SetupDlgTest, TheMinimisedDialogPaintsItsIconCentred) {
   EXPECT_EQ(dragIcon, 0x1280);
 }
 
-// A click on OK and on Cancel, and the about item, sent once to the dialog
-// while its work runs.
+// A user who clicks OK, then Cancel, then chooses the about item on the dialog
+// (still showing and enabled) while its work runs; once.
 void ClickOkCancelAndAbout(DialogRun& t) {
   if (t.clickedDuringWork++) return;
-  t.machine.desktop.SendMessage(t.dialog, WM_COMMAND, Clicked(IDOK), 0);
-  t.machine.desktop.SendMessage(t.dialog, WM_COMMAND, Clicked(IDCANCEL), 0);
-  t.machine.desktop.SendMessage(t.dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  t.machine.desktop.Act(t.dialog, fake::Click(IDOK));
+  t.machine.desktop.Act(t.dialog, fake::Click(IDCANCEL));
+  t.machine.desktop.Act(t.dialog, fake::ChooseSysCommand(IDM_ABOUTBOX));
 }
 
 TEST(SetupDlg, OkCancelAndAboutDuringTheDriverWorkDoNothing) {

@@ -19,8 +19,9 @@ OTHER_DEVICE_HARDWARE_ID = r"PCI\VEN_8086&DEV_2415&SUBSYS_00000000&REV_01"
 NOTICE_TEXT = "The driver will be installed now. It need a few minutes to complete."
 RESTART_CAPTION = "Restarting Windows"
 # Chooses "No, I will restart my computer later." and confirms with OK; the
-# snapshot logs the radio states in between.
-RESTART_LATER_SCRIPT = "dialog %s | click 1001; snapshot; press 1\n" % RESTART_CAPTION
+# snapshot logs the radio states in between. "check" waits for the click to be
+# handled: a plain click can be lost on a busy machine, and OK then restarts.
+RESTART_LATER_SCRIPT = "dialog %s | check 1001; snapshot; press 1\n" % RESTART_CAPTION
 
 WINDOWS_DIR = r"C:\windows"
 STAGING_DIR = r"C:\Program Files\Quarnex\WIN_ME"

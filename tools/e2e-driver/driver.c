@@ -194,6 +194,15 @@ static LRESULT send_timeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return (LRESULT)result;
 }
 
+/* Waits up to a minute for the answer. Wine drops a sent message that the
+ * program has not begun to handle when the time-out expires, so a short one
+ * loses clicks on a busy machine; used where the message opens no window. */
+static LRESULT send_patiently(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, 60000, &result);
+  return (LRESULT)result;
+}
+
 static int is_class(HWND hwnd, const char* name) {
   char cls[64];
   if (!GetClassNameA(hwnd, cls, sizeof cls)) return 0;
@@ -344,10 +353,11 @@ static void run_actions(HWND dlg, const Rule* rule) {
         break;
       case ACT_CHECK:
       case ACT_UNCHECK: {
-        /* Clicks (so the dialog hears of it) only when the state differs. */
+        /* Clicks (so the dialog hears of it) only when the state differs. A
+         * check box or radio button opens no window, so the click is waited for. */
         HWND ctrl = GetDlgItem(dlg, (int)act->arg);
-        int checked = ctrl && send_timeout(ctrl, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        if (ctrl && checked != (act->kind == ACT_CHECK)) click(dlg, act->arg);
+        int checked = ctrl && send_patiently(ctrl, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (ctrl && checked != (act->kind == ACT_CHECK)) send_patiently(ctrl, BM_CLICK, 0, 0);
         break;
       }
       case ACT_PRESS:

@@ -242,7 +242,7 @@ class DriverBranch(MainDialogTestCase):
                           for b in result.message_boxes],
                          [("Setup", fx.NOTICE_TEXT, MAIN_CAPTION_EN, True)])
         self.assertEqual([d["caption"] for d in result.dialogs],
-                         [MAIN_CAPTION_EN, fx.RESTART_CAPTION, fx.RESTART_CAPTION])
+                         [MAIN_CAPTION_EN, fx.RESTART_CAPTION, fx.RESTART_CAPTION], result.events)
         self.assertEqual(starts(events)[started_before:], [], "a program was started")
         self.assertEqual([e for e in events if e.get("event") == "close"], [],
                          "a program was asked to close")

@@ -24,7 +24,9 @@ import sys
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-import harness  # noqa: E402
+from e2e_base import HarnessError  # noqa: E402
+from scenario import Scenario  # noqa: E402
+from wine_prefix import Build, wine_available  # noqa: E402
 
 ROUND = 5
 
@@ -34,7 +36,7 @@ def timings(s, command, runs):
     values = []
     for line in out.split():
         if line == "none":
-            raise harness.HarnessError("no dialog appeared for %s:\n%s" % (command, out))
+            raise HarnessError("no dialog appeared for %s:\n%s" % (command, out))
         values.append(float(line))
     return values
 
@@ -45,7 +47,7 @@ def main(argv):
     ap.add_argument("--version", default="winxp")
     ap.add_argument("--compare", help="another build of W2KSetup.exe to time alongside")
     args = ap.parse_args(argv[1:])
-    if not harness.wine_available():
+    if not wine_available():
         sys.stderr.write("Wine is not installed\n")
         return 1
     # The machine is shared: a raised priority (inherited by Wine and the programs
@@ -55,15 +57,15 @@ def main(argv):
         priority = "raised priority (nice -15)"
     except OSError:
         priority = "normal priority"
-    build = harness.Build()
+    build = Build()
     tools = os.path.dirname(build.driver)
-    with harness.Scenario("measure-dialog-start", version=args.version, desktop=True,
-                          timeout=3600, build=build) as s:
+    with Scenario("measure-dialog-start", version=args.version, desktop=True,
+                  timeout=3600, build=build) as s:
         disc = s.copy_disc()
         for name in ("dialog-timer.exe", "empty-dialog.exe"):
             src = os.path.join(tools, name)
             if not os.path.isfile(src):
-                raise harness.HarnessError("missing build output: %s" % src)
+                raise HarnessError("missing build output: %s" % src)
             shutil.copyfile(src, s.host_path("C:\\e2e\\" + name))
         programs = {"empty dialog": r"C:\e2e\empty-dialog.exe",
                     "main dialog": disc + r"\W2KSetup.exe"}

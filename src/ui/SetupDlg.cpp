@@ -1,5 +1,6 @@
 #include "ui/SetupDlg.h"
 
+#include "common/ExitCodes.h"
 #include "common/Paths.h"
 #include "common/ProgramDirectory.h"
 #include "common/SharedNames.h"
@@ -85,7 +86,10 @@ void CSetupDlg::OnOK() {
   }
   if (!suiteSetupStarted && m_chkDriver.GetCheck()) {
     CRestartDlg restartPrompt(m_platform);
-    InstallDriverPackage(m_platform, kMainDialogRun, m_szSourceDir, GetSafeHwnd(), restartPrompt);
+    m_nExitCode = InstallDriverPackage(m_platform, kMainDialogRun, m_szSourceDir, GetSafeHwnd(),
+                                       restartPrompt);
+  } else if (m_chkApps.GetCheck() && !suiteSetupStarted) {
+    m_nExitCode = exit_code::kFileNotFound;  // the user was told the suite setup is missing
   }
   CDialog::OnOK();
 }

@@ -9,6 +9,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 import driver_fixtures as fx  # noqa: E402
+import reg_files  # noqa: E402
 
 DISC = r"C:\disc"
 PROGRAM = r'"%s\W2KSetup.exe"' % DISC
@@ -76,7 +77,7 @@ START_ROUTINE_CHANGES = [("files_added", "windows/QXCDPLAY.INI")]
 def program_changes(before, after):
     """Registry values and drive C files that changed between two snapshots, less
     what Wine changes by itself."""
-    changes = harness.diff_snapshots(before, after)
+    changes = reg_files.diff_snapshots(before, after)
     out = []
     for kind in ("registry_added", "registry_removed", "registry_changed"):
         for change in changes[kind]:
@@ -117,11 +118,11 @@ class Languages(MainDialogTestCase):
             if cancel_changes_nothing:
                 before = s.snapshot()
             result = s.run(PROGRAM, script=cancel)
-            events = s.companion_events_timed(settle=1.0)
+            events = s.settled_companion_events()
             if cancel_changes_nothing:
                 after = s.snapshot()
 
-        self.assertExitedWith(result, 0)
+        self.assertExitedWith(result, 1602)  # cancelled
         self.assertEqual(result.message_boxes, [])
         self.assertEqual(len(result.dialogs), 1, result.events)
         dialog = result.dialogs[0]
@@ -166,8 +167,8 @@ class SuiteBranch(MainDialogTestCase):
             tunestack = self.prepare_suite(s)
             started_before = len(starts(s.companion_events()))
             result = s.run(PROGRAM, script=main_dialog_rule(actions))
-            events = s.companion_events_timed()
-            tunestack.wait(30)  # closed by WM_CLOSE
+            events = s.settled_companion_events()
+            s.wait_ended(tunestack, "TuneStack, closed by WM_CLOSE")
             hand_over = fx.read_host(s, HAND_OVER)
             staged = s.find_host_file(fx.STAGING_DIR)
         self.assertExitedWith(result, 0)
@@ -230,14 +231,14 @@ class DriverBranch(MainDialogTestCase):
             script = (main_dialog_rule("uncheck %d; press %d" % (APPS, IDOK)) +
                       fx.RESTART_LATER_SCRIPT)
             result = s.run(PROGRAM, script=script)
-            events = s.companion_events_timed(settle=1.0)
+            events = s.settled_companion_events()
             devices = fx.present_devices(s)
             staged = fx.folder_files(s, fx.STAGING_DIR)
             dos = fx.folder_files(s, fx.DOS_DIR)
             hand_over = s.find_host_file(HAND_OVER)
             run_value = s.registry().value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE)
 
-        self.assertExitedWith(result, 0)
+        self.assertExitedWith(result, 3010)  # the restart is pending
         self.assertEqual([(b["caption"], b["text"], b["owner"], b["ownerVisible"])
                           for b in result.message_boxes],
                          [("Setup", fx.NOTICE_TEXT, MAIN_CAPTION_EN, True)])
@@ -261,8 +262,8 @@ class AboutBox(MainDialogTestCase):
             script = (main_dialog_rule("syscommand %d" % 0x0010) +
                       "dialog %s | press %d; pressowner %d\n" % (ABOUT_CAPTION, IDOK, IDCANCEL))
             result = s.run(PROGRAM, script=script)
-            events = s.companion_events_timed(settle=1.0)
-        self.assertExitedWith(result, 0)
+            events = s.settled_companion_events()
+        self.assertExitedWith(result, 1602)  # the main dialog was cancelled
         self.assertEqual([d["caption"] for d in result.dialogs], [MAIN_CAPTION_EN, ABOUT_CAPTION])
         about = result.dialogs[1]
         self.assertEqual([(c["id"], c["class"].lower(), c["text"]) for c in about["controls"]],

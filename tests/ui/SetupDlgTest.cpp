@@ -54,7 +54,9 @@ class DialogRun {
     CWinApp app(machine.platform());
     CSetupDlg dialog(app);
     try {
-      return dialog.DoModal();
+      const intptr_t result = dialog.DoModal();
+      dialogExitCode = dialog.ExitCode();
+      return result;
     } catch (const fake::ProcessExit& exit) {
       exitCode = exit.exitCode;
       return -1;
@@ -80,7 +82,8 @@ class DialogRun {
 
   fake::FakeMachine machine;
   platform::Hwnd dialog = 0;
-  int exitCode = -1;
+  int exitCode = -1;        // the code the process ended with, when it ended
+  int dialogExitCode = -1;  // the code of the work OK did
   int clickedDuringWork = 0;
 };
 
@@ -96,15 +99,16 @@ TEST(SetupDlg, EachCombinationOfTheBoxesDoesItsRowOfWork) {
     const char* handOverDriver;  // null: no hand-over file
     bool suiteSetupStarted;
     bool driverInstalled;
+    int exitCode;  // restart prompts are answered "later"
   };
   const Row rows[] = {
-      {"nothing", false, false, true, IDCANCEL, false, nullptr, false, false},
-      {"applications", true, false, true, IDOK, true, "NO", true, false},
-      {"applications, setup gone", true, false, false, IDOK, true, nullptr, false, false},
-      {"both", true, true, true, IDOK, true, "YES", true, false},
-      {"both, setup gone", true, true, false, IDOK, true, nullptr, false, true},
-      {"driver, setup gone", false, true, false, IDOK, false, nullptr, false, true},
-      {"driver", false, true, true, IDOK, false, nullptr, false, true},
+      {"nothing", false, false, true, IDCANCEL, false, nullptr, false, false, 0},
+      {"applications", true, false, true, IDOK, true, "NO", true, false, 0},
+      {"applications, setup gone", true, false, false, IDOK, true, nullptr, false, false, 2},
+      {"both", true, true, true, IDOK, true, "YES", true, false, 0},
+      {"both, setup gone", true, true, false, IDOK, true, nullptr, false, true, 3010},
+      {"driver, setup gone", false, true, false, IDOK, false, nullptr, false, true, 3010},
+      {"driver", false, true, true, IDOK, false, nullptr, false, true, 3010},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -124,6 +128,7 @@ TEST(SetupDlg, EachCombinationOfTheBoxesDoesItsRowOfWork) {
         }));
 
     EXPECT_EQ(t.RunDialog(script), row.result);
+    EXPECT_EQ(t.dialogExitCode, row.exitCode);
 
     std::vector<std::string> started;
     std::vector<std::string> messages;

@@ -190,18 +190,18 @@ class SuiteBranch(MainDialogTestCase):
         self.assertEqual(result.message_boxes, [])
         self.check_started(started)
         self.assertIsNotNone(hand_over, "no hand-over file")
-        self.assertEqual(fx.profile_value(hand_over, "Need_To_Reboot", "Install"), "NO")
-        self.assertEqual(fx.profile_value(hand_over, "Need_To_InstallDriver", "Install"), "YES")
+        self.assertEqual(reg_files.profile_value(hand_over, "Need_To_Reboot", "Install"), "NO")
+        self.assertEqual(reg_files.profile_value(hand_over, "Need_To_InstallDriver", "Install"), "YES")
         # The program directory's general setup, unquoted.
-        self.assertEqual(fx.profile_value(hand_over, "Need_To_InstallDriver", "Command"),
+        self.assertEqual(reg_files.profile_value(hand_over, "Need_To_InstallDriver", "Command"),
                          DISC + r"\Setup.exe")
 
     def test_only_applications(self):
         result, started, hand_over = self.run_suite("uncheck %d; press %d" % (DRIVER, IDOK))
         self.assertEqual(result.message_boxes, [])
         self.check_started(started)
-        self.assertEqual(fx.profile_value(hand_over, "Need_To_InstallDriver", "Install"), "NO")
-        self.assertEqual(fx.profile_value(hand_over, "Need_To_InstallDriver", "Command"), "")
+        self.assertEqual(reg_files.profile_value(hand_over, "Need_To_InstallDriver", "Install"), "NO")
+        self.assertEqual(reg_files.profile_value(hand_over, "Need_To_InstallDriver", "Command"), "")
 
 
 class MissingSuiteSetup(MainDialogTestCase):

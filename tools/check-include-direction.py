@@ -24,6 +24,7 @@ LAYERS = [
     ["ui"],
     ["driver"],
     ["suite", "cleanup"],
+    ["diagnostics"],
     ["common", "res"],
     ["platform"],
 ]
@@ -93,10 +94,11 @@ def self_test():
         "suite/Launch.cpp": '#include "cleanup/Purge.h"\n',
         "common/Paths.cpp": '#include "common/Paths.h"\n#include "platform/WinApi.h"\n',
         "app/Main.cpp": '#include "driver/Install.h"\n',
+        "diagnostics/Log.cpp": '#include "common/Paths.h"\n#include "driver/Install.h"\n',
     }
     fake = {"FakeDesktop.cpp": '#include "driver/Install.h"\n#include "platform/Desktop.h"\n'}
     found = violations(planted, fake)
-    expected = 3  # driver->ui, suite->cleanup (peers), fake->driver
+    expected = 4  # driver->ui, suite->cleanup (peers), diagnostics->driver, fake->driver
     if len(found) != expected:
         sys.exit("include check is broken: expected %d findings on the planted tree, got %r" %
                  (expected, found))

@@ -20,6 +20,8 @@ class Clock {
   virtual ~Clock() = default;
   // SleepEx(milliseconds, FALSE).
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // GetTickCount: milliseconds since Windows started (wraps after 49.7 days).
+  virtual uint32_t GetTickCount() = 0;
 };
 
 class System {

@@ -14,6 +14,8 @@ class FakeClock : public platform::Clock {
  public:
   explicit FakeClock(Journal& journal) : m_journal(journal) {}
   void Sleep(uint32_t milliseconds) override;
+  // The virtual time, wrapping as Windows' tick count does.
+  uint32_t GetTickCount() override { return static_cast<uint32_t>(m_now); }
   // Time that passes inside another call (a wait); not a sleep of the program.
   void Advance(uint64_t milliseconds) { m_now += milliseconds; }
 

@@ -1,10 +1,12 @@
 // WinMain: makes DLL loading safe, builds the Win32 platform and runs the
-// program on it.
+// program on it, through the diagnostic log when W2KSETUP_LOG names a file.
 #include "app/SetupMain.h"
+#include "diagnostics/LoggedPlatform.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32DeviceSetup.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32LogFile.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
@@ -49,5 +51,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::Win32SystemServices services;
   platform::Platform platform{registry, profiles, files,    desktop, processes,
                               devices,  services, services, services};
-  return RunSetupProgram(platform);
+
+  std::unique_ptr<platform::Win32LogFile> logFile = platform::Win32LogFile::OpenFromEnvironment();
+  if (logFile == nullptr) return RunSetupProgram(platform);
+  diagnostics::LoggedPlatform logged(platform, *logFile);
+  logged.Start();
+  const int exitCode = RunSetupProgram(logged.platform());
+  logged.End(exitCode);
+  return exitCode;
 }

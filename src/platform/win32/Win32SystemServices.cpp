@@ -8,6 +8,8 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "GetVersionExA expects the 148-byte
 
 void Win32SystemServices::Sleep(uint32_t milliseconds) { ::SleepEx(milliseconds, FALSE); }
 
+uint32_t Win32SystemServices::GetTickCount() { return ::GetTickCount(); }
+
 OsVersion Win32SystemServices::GetVersion() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof(info);

@@ -10,6 +10,7 @@ class Win32SystemServices final : public Clock, public System, public Security {
  public:
   // Clock.
   void Sleep(uint32_t milliseconds) override;
+  uint32_t GetTickCount() override;
 
   // System.
   OsVersion GetVersion() override;

@@ -1,0 +1,46 @@
+#include "platform/win32/Win32LogFile.h"
+
+#include <string>
+
+#include "platform/win32/Win32Windows.h"
+
+namespace platform {
+
+namespace {
+
+// The value of an environment variable; empty when it is not set.
+std::string EnvironmentVariable(const char* name) {
+  std::string value(MAX_PATH, '\0');
+  DWORD length = ::GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+  if (length >= value.size()) {  // too small: length is the size needed
+    value.resize(length);
+    length = ::GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+    if (length >= value.size()) return std::string();
+  }
+  value.resize(length);
+  return value;
+}
+
+}  // namespace
+
+std::unique_ptr<Win32LogFile> Win32LogFile::OpenFromEnvironment() {
+  const DWORD lastError = ::GetLastError();
+  std::unique_ptr<Win32LogFile> log;
+  const std::string path = EnvironmentVariable("W2KSETUP_LOG");
+  if (!path.empty()) {
+    if (FILE* file = std::fopen(path.c_str(), "ab")) log = std::make_unique<Win32LogFile>(file);
+  }
+  ::SetLastError(lastError);
+  return log;
+}
+
+Win32LogFile::~Win32LogFile() { std::fclose(m_file); }
+
+void Win32LogFile::Write(const std::string& line) {
+  if (m_failed) return;
+  const std::string text = line + "\r\n";
+  m_failed =
+      std::fwrite(text.data(), 1, text.size(), m_file) != text.size() || std::fflush(m_file) != 0;
+}
+
+}  // namespace platform

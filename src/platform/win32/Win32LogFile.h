@@ -1,0 +1,33 @@
+// The diagnostic log's file, named by the environment variable W2KSETUP_LOG:
+// appended to through the C runtime and flushed after every line, so a run
+// that ends abruptly keeps what it logged.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include "diagnostics/LogSink.h"
+
+namespace platform {
+
+class Win32LogFile final : public diagnostics::LogSink {
+ public:
+  // The file W2KSETUP_LOG names, opened for appending; null when the variable
+  // is not set or the file does not open. The last-error code is left as it
+  // was, so a run without a log starts exactly as before.
+  static std::unique_ptr<Win32LogFile> OpenFromEnvironment();
+
+  explicit Win32LogFile(FILE* file) : m_file(file) {}
+  ~Win32LogFile() override;
+  Win32LogFile(const Win32LogFile&) = delete;
+  Win32LogFile& operator=(const Win32LogFile&) = delete;
+
+  // After a line that cannot be written, nothing more is written.
+  void Write(const std::string& line) override;
+
+ private:
+  FILE* m_file;
+  bool m_failed = false;
+};
+
+}  // namespace platform

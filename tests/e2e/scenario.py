@@ -409,12 +409,14 @@ class Scenario:
 
     # -- running the program
 
-    def run(self, cmdline, script=None, timeout=None, cwd=None):
+    def run(self, cmdline, script=None, timeout=None, cwd=None, environment=None):
         """Runs cmdline through e2e-driver.exe; returns a DriverResult.
 
         timeout: the driver's own limit for the program (default 180 s); it then ends
         the program and logs a timeout.
         cwd: a C: path for the driver's (and so the program's) current directory.
+        environment: {name: value} added to the driver's (and so the program's)
+        environment, e.g. {"W2KSETUP_LOG": r"C:\setup.log"}.
         """
         self._runs += 1
         n = self._runs
@@ -425,6 +427,7 @@ class Scenario:
             with open(self.host_path(script_win), "w", newline="") as f:
                 f.write(script.replace("\r\n", "\n").replace("\n", "\r\n"))
         env = dict(self.env)
+        env.update(environment or {})
         limit = timeout or 180
         env["E2E_TIMEOUT_MS"] = str(int(limit * 1000))
         if self.shots:

@@ -49,6 +49,12 @@ bool LoggedSystem::IsDBCSLeadByte(uint8_t byte) {
   return result;
 }
 
+std::string LoggedSystem::FormatMessage(uint32_t error) {
+  const std::string text = m_inner.FormatMessage(error);
+  m_log.Write(CallLine("System.FormatMessage").Argument(Code(error)).ReturnsText(text));
+  return text;
+}
+
 bool LoggedSecurity::OpenProcessTokenForAdjust(platform::TokenHandle* token) {
   const bool ok = m_inner.OpenProcessTokenForAdjust(token);
   const uint32_t error = m_log.LastError();

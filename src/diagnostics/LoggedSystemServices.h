@@ -26,6 +26,7 @@ class LoggedSystem final : public platform::System {
   uint32_t GetLastError() override;
   void SetLastError(uint32_t code) override;
   bool IsDBCSLeadByte(uint8_t byte) override;
+  std::string FormatMessage(uint32_t error) override;
 
  private:
   platform::System& m_inner;

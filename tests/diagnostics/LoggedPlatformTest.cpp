@@ -436,6 +436,8 @@ const SeamCall kSeamCalls[] = {
      R"(System.SetLastError(0xE000020B))"},
     {[](Platform& p, Machine&) { return Show(p.system.IsDBCSLeadByte(0x81)); },
      R"(System.IsDBCSLeadByte(0x81) -> false)"},
+    {[](Platform& p, Machine&) { return Show(p.system.FormatMessage(5)); },
+     R"(System.FormatMessage(5) -> "Access is denied.%0D%0A")"},
     {[](Platform& p, Machine&) {
        platform::TokenHandle token = 0;
        return Show(p.security.OpenProcessTokenForAdjust(&token), token);
@@ -556,7 +558,9 @@ WholeRun RunDriverSwitch(bool logged, bool withInf) {
     m.files.SetFileAttributes("D:\\W2K-ME\\drv\\QXAUDIO.INF", FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(m.files.DeleteFile("D:\\W2K-ME\\drv\\QXAUDIO.INF"));
   }
-  driver_test::PrepareMachine(m);
+  // A refused hand-over offers no restart.
+  driver_test::PrepareSystem(m);
+  if (withInf) driver_test::AnswerRestartLater(m);
   m.processes.SetCommandLine("D:\\W2KSetup.exe /DRIVER");
   m.system.SetVersion(fake::versions::kWindowsXp);
   m.journal.Clear();
@@ -584,6 +588,7 @@ TEST(LoggedPlatform, AWholeRunDoesWhatItDoesWithoutTheLog) {
     SCOPED_TRACE(withInf ? "INF on the disc" : "no INF on the disc");
     const WholeRun plain = RunDriverSwitch(false, withInf);
     const WholeRun logged = RunDriverSwitch(true, withInf);
+    EXPECT_EQ(plain.exitCode, withInf ? 3010 : 2);
     EXPECT_EQ(logged.exitCode, plain.exitCode);
     EXPECT_EQ(logged.journal, plain.journal);
     EXPECT_EQ(logged.sleeps, plain.sleeps);

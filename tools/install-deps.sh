@@ -22,11 +22,17 @@ compgen -G '/usr/lib/llvm-16/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' 
 if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   need+=(wine32:i386)
 fi
+# The 32-bit lane (tools/setup-wine32-lane.sh) where the kernel runs no 32-bit
+# programs: qemu-user, and Wine's 32-bit preloader (a "Recommends" of wine32).
+if ! timeout 60 /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  command -v qemu-i386-static >/dev/null || need+=(qemu-user-static)
+  dpkg -s wine32-preloader:i386 >/dev/null 2>&1 || need+=(wine32-preloader:i386)
+fi
 fc-list 2>/dev/null | grep -qi wqy || need+=(fonts-wqy-microhei)
 grep -q '^ja_JP.UTF-8' /etc/locale.gen 2>/dev/null || need+=(locales)
 
 if [ ${#need[@]} -eq 0 ]; then
-  exit 0
+  exec "$(dirname "$0")/setup-wine32-lane.sh"
 fi
 echo "Installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
@@ -41,3 +47,5 @@ if [ -f /etc/locale.gen ]; then
   done
   locale-gen >/dev/null
 fi
+
+exec "$(dirname "$0")/setup-wine32-lane.sh"

@@ -136,8 +136,20 @@ def is_wine_own(cmdline):
     the wineserver's is a program still being loaded, which is not Wine's own."""
     low = cmdline.lower()
     if low.startswith("/"):
-        return os.path.basename(low.split(" ", 1)[0]).startswith("wineserver")
+        if os.path.basename(low.split(" ", 1)[0]).startswith("wineserver"):
+            return True
+        low = _windows_part(low)
     return low.startswith(("c:\\windows\\system32\\", "c:\\windows\\syswow64\\"))
+
+
+def _windows_part(unix_cmdline):
+    """The Windows command line at the end of a loader's Unix one: after the emulator
+    (qemu-user shows a 32-bit program's Unix command line for good, see
+    docs/WINE-32BIT.md) and the Wine loader paths."""
+    words = unix_cmdline.split(" ")
+    while words and words[0].startswith("/"):
+        words.pop(0)
+    return " ".join(words)
 
 
 # ---------------------------------------------------------------------------

@@ -24,7 +24,7 @@ import time
 import reg_files
 import run_logs
 from e2e_base import WAIT_SECONDS, DeadlineExpired, HarnessError, log, poll_until
-from wine_prefix import Build, Xvfb, ensure_template, wine_env, wine_info
+from wine_prefix import WINE64_LOADER, Build, Xvfb, ensure_template, wine_env, wine_info
 
 # Starts of the keeper process before a scenario is given up (see _ensure_keeper).
 KEEPER_STARTS = 3
@@ -88,7 +88,11 @@ class Scenario:
         self.timeout = timeout
         self.build = build or Build()
         self.info = wine_info()
+        # The 64-bit build runs under the 64-bit loader (natively where the 32-bit lane
+        # goes through qemu); everything else under the loader wine_info found.
         self.loader = self.info["loader"]
+        if self.build.bits == 64 and os.access(WINE64_LOADER, os.X_OK):
+            self.loader = WINE64_LOADER
         self.dir = None
         self.prefix = None
         self.xvfb = None
@@ -133,6 +137,8 @@ class Scenario:
             self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", "e2e", "800x600")
 
     def __exit__(self, exc_type, exc, tb):
+        if isinstance(exc, DeadlineExpired) and self.env is not None:
+            exc.hung_prefix = self.prefix_hung()
         try:
             self.kill_wine()
         finally:
@@ -146,6 +152,22 @@ class Scenario:
         log("scenario %s: %.1f s (%s)" % (self.name, self.elapsed, self.dir))
         if exc_type is None and os.environ.get("E2E_KEEP") != "1":
             shutil.rmtree(self.dir, ignore_errors=True)
+        return False
+
+    # A window listing in a healthy prefix answers within a second or three, under
+    # qemu too; a prefix that has lost the owner of its desktop never answers.
+    PROBE_SECONDS = 30
+
+    def prefix_hung(self):
+        """True when a window listing in the prefix does not answer."""
+        try:
+            subprocess.run([self.loader, r"C:\e2e\e2e-driver.exe", "--probe"], env=self.env,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=self.PROBE_SECONDS)
+        except subprocess.TimeoutExpired:
+            log("scenario %s: the prefix's window listing did not answer within %d s: "
+                "the prefix is hung" % (self.name, self.PROBE_SECONDS))
+            return True
         return False
 
     def _ensure_keeper(self):

@@ -8,6 +8,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_base  # noqa: E402
+import harness  # noqa: E402
 import reg_files  # noqa: E402
 import run_logs  # noqa: E402
 import scenario  # noqa: E402
@@ -209,6 +210,11 @@ class HostViews(unittest.TestCase):
                           if not run_logs.is_wine_own(cmd)], [102, 107],
                          "the program and the one still being loaded are not Wine's own")
         self.assertTrue(run_logs.is_wine_own(r"c:\Windows\SysWOW64\cmd.exe"))
+        # Under qemu-user a 32-bit program keeps its Unix command line.
+        qemu = ("/usr/local/libexec/w2ksetup/qemu-i386-binfmt-P /usr/lib/wine/wine-preloader "
+                "/usr/lib/wine/wine-preloader /usr/lib/wine/wine ")
+        self.assertTrue(run_logs.is_wine_own(qemu + r"C:\windows\system32\cmd.exe"))
+        self.assertFalse(run_logs.is_wine_own(qemu + r"C:\Program Files\T\TuneStack.exe"))
         self.assertFalse(run_logs.is_wine_own(r"C:\windows\Mixer.exe"))
 
 
@@ -233,6 +239,49 @@ class Waiting(unittest.TestCase):
         self.assertIn("a window titled 'Mixer'", str(ctx.exception))
         self.assertIn("['Bystander']", str(ctx.exception))
         self.assertIsInstance(ctx.exception, e2e_base.HarnessError)
+
+
+class HungPrefixRetry(unittest.TestCase):
+    """A test whose prefix hung runs once more; a deadline the program missed does not."""
+
+    def run_case(self, failures):
+        """Runs a Wine test whose attempts raise the given errors in turn, then pass;
+        returns (the result, the number of attempts)."""
+        attempts = []
+
+        class Case(harness.WineTestCase):
+            build = None
+
+            def test_it(self):
+                attempts.append(1)
+                if len(attempts) <= len(failures):
+                    raise failures[len(attempts) - 1]
+
+        result = unittest.TestResult()
+        Case("test_it").run(result)
+        return result, len(attempts)
+
+    @staticmethod
+    def deadline(hung):
+        e = e2e_base.DeadlineExpired("gave up after 90 s waiting for a window")
+        e.hung_prefix = hung
+        return e
+
+    def test_a_hung_prefix_is_retried_once(self):
+        result, attempts = self.run_case([self.deadline(True)])
+        self.assertTrue(result.wasSuccessful(), result.errors)
+        self.assertEqual(attempts, 2)
+
+        result, attempts = self.run_case([self.deadline(True), self.deadline(True)])
+        self.assertEqual(len(result.errors), 1)
+        self.assertEqual(attempts, 2)
+
+    def test_a_missed_deadline_or_a_failure_is_not_retried(self):
+        for failure in (self.deadline(False), e2e_base.DeadlineExpired("no mark"),
+                        AssertionError("exit code 1 != 0")):
+            result, attempts = self.run_case([failure])
+            self.assertFalse(result.wasSuccessful(), failure)
+            self.assertEqual(attempts, 1, failure)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@ Environment:
                 <source>/build/win32)
   WIN_BUILD64   64-bit Windows build, used when this machine cannot run 32-bit
                 programs under Wine (default: the sibling folder "win64")
+  E2E_BITS      64: run the 64-bit build even where 32-bit programs run (the
+                x86-64 tests of tests/e2e/e2e.cmake)
   DISC_DIR      the sample disc made by tools/make-disc.sh (default
                 <source>/build/disc)
 """
@@ -25,7 +27,12 @@ WINE32_LOADER = "/usr/lib/wine/wine"
 WINE64_LOADER = "/usr/lib/wine/wine64"
 
 # Bump when the template recipe changes, so cached templates are rebuilt.
-TEMPLATE_RECIPE = "3"
+TEMPLATE_RECIPE = "4"
+
+# Under qemu-user (the 32-bit lane, docs/WINE-32BIT.md) Wine's own winedevice.exe
+# crashes now and then while a prefix starts; the crash would start winedbg, which
+# hangs, and the prefix would never end. The program under test never needs it.
+DLL_OVERRIDES = "winedbg.exe=d"
 
 
 def _loader_runs(path):
@@ -99,10 +106,21 @@ class Build:
         self.bits = 32 if pe_machine(self.program) == "i386" else 64
         # Files of the disc that must be swapped when the 64-bit build stands in.
         self.substitutes = {}
-        if self.bits == 32 and not wine_info()["can32"]:
-            self._use_64bit_build()
+        # True when the 64-bit build stands in for the 32-bit one only because this
+        # machine cannot run 32-bit programs: the tests then do not count as passed.
+        self.stand_in = False
+        if self.bits == 32 and os.environ.get("E2E_BITS") == "64":
+            self._use_64bit_build("the x86-64 tests run the 64-bit build")
+        elif self.bits == 32 and not wine_info()["can32"]:
+            self._use_64bit_build("32-bit Wine programs cannot run here (no 32-bit lane: "
+                                  "see docs/WINE-32BIT.md)")
+            self.stand_in = True
 
-    def _use_64bit_build(self):
+    def describe(self):
+        """Which program the scenarios run, for the test output."""
+        return "%s (%s)" % (self.program, "32-bit, i386" if self.bits == 32 else "64-bit, x86-64")
+
+    def _use_64bit_build(self, why):
         alt = os.environ.get("WIN_BUILD64")
         if not alt:
             alt = os.path.join(os.path.dirname(self.win_build), "win64")
@@ -117,7 +135,7 @@ class Build:
                     "build is missing: %s" % p)
         if pe_machine(alt_program) != "amd64":
             raise HarnessError("%s is not a 64-bit program" % alt_program)
-        log("32-bit Wine programs cannot run here; using the 64-bit build %s" % alt)
+        log("%s; using the 64-bit build %s" % (why, alt))
         self.substitutes = {file_sha1(self.program): alt_program,
                             file_sha1(self.companion): alt_companion}
         self.program, self.companion, self.driver = alt_program, alt_companion, alt_driver
@@ -146,8 +164,8 @@ class Build:
 
 def wine_env(prefix, display=None):
     env = dict(os.environ)
-    env.update(WINEPREFIX=prefix, WINEARCH="win64", WINEDEBUG="-all")
-    env.pop("WINEDLLOVERRIDES", None)
+    env.update(WINEPREFIX=prefix, WINEARCH="win64", WINEDEBUG="-all",
+               WINEDLLOVERRIDES=DLL_OVERRIDES)
     if display:
         env["DISPLAY"] = display
     else:
@@ -189,17 +207,27 @@ def ensure_template(work_dir):
         tmp = template + ".tmp"
         shutil.rmtree(tmp, ignore_errors=True)
         env = wine_env(tmp)
+        # The prefix holds both kinds of program; the 64-bit loader makes it natively.
+        loader = WINE64_LOADER if os.access(WINE64_LOADER, os.X_OK) else info["loader"]
         # No Mono or Gecko installers while the prefix is made.
-        env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+        env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;" + DLL_OVERRIDES
         try:
-            subprocess.run([info["loader"], "wineboot", "-i"], env=env, check=True,
+            subprocess.run([loader, "wineboot", "-i"], env=env, check=True,
                            stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
-            for drv in ("winealsa.drv", "winepulse.drv"):
-                subprocess.run([info["loader"], "reg", "add", r"HKCU\Software\Wine\DllOverrides",
-                                "/v", drv, "/d", "", "/f"], env=env, check=True,
+            def reg(*args, check=True):
+                subprocess.run([loader, "reg"] + list(args), env=env, check=check,
                                stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+            for drv in ("winealsa.drv", "winepulse.drv"):
+                reg("add", r"HKCU\Software\Wine\DllOverrides", "/v", drv, "/d", "", "/f")
+            for view in ("/reg:32", "/reg:64"):
+                # Every Windows has the Run key; Wine makes no 32-bit view of it.
+                reg("add", r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", "/f", view)
+                # No debugger for a crashing program (see DLL_OVERRIDES).
+                reg("delete", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug",
+                    "/v", "Debugger", "/f", view, check=False)
             subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
         except (subprocess.CalledProcessError, subprocess.TimeoutExpired) as e:
             subprocess.run(["wineserver", "-k"], env=env, timeout=60)

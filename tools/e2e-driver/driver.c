@@ -2,6 +2,7 @@
  * and dialogs that appear while it runs, and logs what it saw as JSON lines.
  *
  *   e2e-driver.exe <log file> <script file or -> <command line>
+ *   e2e-driver.exe --probe   (lists the top-level windows; hangs in a hung prefix)
  *
  * The command line is the rest of the driver's own command line after the
  * single blank that follows the script argument, passed on byte for byte.
@@ -515,9 +516,25 @@ static void copy_argument(const char* begin, const char* end, char* out, size_t 
   out[n] = '\0';
 }
 
+static BOOL CALLBACK count_window(HWND window, LPARAM count) {
+  char title[256];
+  GetWindowTextA(window, title, sizeof title);
+  ++*(int*)count;
+  return TRUE;
+}
+
 int main(void) {
   const char* cmd = GetCommandLineA();
   const char* p = skip_blanks(skip_argument(skip_blanks(cmd)));
+  /* "--probe": lists the top-level windows and ends. In a prefix that has lost
+   * the owner of its desktop this never returns, which is how the harness
+   * tells a hung prefix from a program that did not do what was awaited. */
+  if (strncmp(p, "--probe", 7) == 0) {
+    int count = 0;
+    EnumWindows(count_window, (LPARAM)&count);
+    printf("%d windows\n", count);
+    return 0;
+  }
   const char* log_begin = p;
   p = skip_argument(p);
   const char* log_end = p;

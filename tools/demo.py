@@ -22,7 +22,7 @@ import reg_files  # noqa: E402
 import run_logs  # noqa: E402
 from e2e_base import HarnessError  # noqa: E402
 from scenario import Scenario  # noqa: E402
-from wine_prefix import wine_available  # noqa: E402
+from wine_prefix import Build, wine_available  # noqa: E402
 
 SHOW_STATES = {0: "SW_HIDE", 1: "SW_SHOWNORMAL", 2: "SW_SHOWMINIMIZED", 3: "SW_SHOWMAXIMIZED",
                4: "SW_SHOWNOACTIVATE", 5: "SW_SHOW", 7: "SW_SHOWMINNOACTIVE", 10: "SW_SHOWDEFAULT"}
@@ -511,6 +511,11 @@ def main(argv):
     continued = {r.after for r in RUNS if r.after and (not wanted or r.name in wanted)}
     prefixes = {}
     status = 0
+    build = Build()
+    sys.stdout.write("The program: %s\n" % build.describe())
+    if build.stand_in:
+        sys.stdout.write("*** NOT the shipped 32-bit program: 32-bit Wine cannot run here "
+                         "(docs/WINE-32BIT.md) ***\n")
     try:
         for run in RUNS:
             if wanted and run.name not in wanted:

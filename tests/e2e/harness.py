@@ -48,8 +48,8 @@ class WineTestCase(unittest.TestCase):
 
     def run(self, result=None):
         # Every deadline of a scenario that runs out raises DeadlineExpired, and the
-        # scenario marks it when the prefix itself was found hung (see
-        # Scenario.prefix_hung). Each test makes its own fresh prefixes, so such a test
+        # scenario marks it (wine_fault) when Wine itself failed: the prefix did not
+        # start, or it was found hung afterwards (see Scenario.prefix_hung). Each test makes its own fresh prefixes, so such a test
         # is run again here from the start; a deadline the program itself missed is not.
         method = getattr(self, self._testMethodName)
 
@@ -58,11 +58,11 @@ class WineTestCase(unittest.TestCase):
                 try:
                     return method()
                 except DeadlineExpired as e:
-                    if not getattr(e, "hung_prefix", False) or \
-                            attempt == self.HUNG_PREFIX_RETRIES:
+                    fault = getattr(e, "wine_fault", None)
+                    if not fault or attempt == self.HUNG_PREFIX_RETRIES:
                         raise
-                    log("RETRIED %s: its Wine prefix hung (%s); running it again in a "
-                        "fresh prefix" % (self.id(), e))
+                    log("RETRIED %s: its Wine prefix hung (%s: %s); running it again in "
+                        "fresh prefixes" % (self.id(), fault, e))
 
         setattr(self, self._testMethodName, with_retry)
         if getattr(self, "build", None) is not None and self.build.stand_in:

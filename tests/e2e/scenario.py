@@ -91,8 +91,11 @@ class Scenario:
         # The 64-bit build runs under the 64-bit loader (natively where the 32-bit lane
         # goes through qemu); everything else under the loader wine_info found.
         self.loader = self.info["loader"]
-        if self.build.bits == 64 and os.access(WINE64_LOADER, os.X_OK):
-            self.loader = WINE64_LOADER
+        # Wine's own tools (the keeper's cmd, reg) run natively under the 64-bit loader
+        # where there is one: under qemu they are slow and crash now and then.
+        self.tool_loader = WINE64_LOADER if os.access(WINE64_LOADER, os.X_OK) else self.loader
+        if self.build.bits == 64:
+            self.loader = self.tool_loader
         self.dir = None
         self.prefix = None
         self.xvfb = None
@@ -111,7 +114,10 @@ class Scenario:
         self._deadline = self.started + self.timeout
         try:
             self._set_up()
-        except BaseException:
+        except BaseException as e:
+            if isinstance(e, DeadlineExpired):
+                # The program has not run yet: Wine itself did not start the prefix.
+                e.wine_fault = "the prefix did not start"
             self.__exit__(*sys.exc_info())
             raise
         return self
@@ -137,8 +143,9 @@ class Scenario:
             self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", "e2e", "800x600")
 
     def __exit__(self, exc_type, exc, tb):
-        if isinstance(exc, DeadlineExpired) and self.env is not None:
-            exc.hung_prefix = self.prefix_hung()
+        if isinstance(exc, DeadlineExpired) and self.env is not None and \
+                not getattr(exc, "wine_fault", None) and self.prefix_hung():
+            exc.wine_fault = "its window listing did not answer"
         try:
             self.kill_wine()
         finally:
@@ -197,7 +204,7 @@ class Scenario:
             os.remove(flag)
         errors = os.path.join(self.dir, "keeper-stderr.txt")
         with open(errors, "wb") as err:
-            self.keeper = subprocess.Popen([self.loader, "cmd"], env=self.env,
+            self.keeper = subprocess.Popen([self.tool_loader, "cmd"], env=self.env,
                                            stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                            stderr=err)
         self.keeper.stdin.write(b"echo up>C:\\e2e\\keeper.up\r\n")
@@ -272,7 +279,9 @@ class Scenario:
         self._ensure_keeper()
         limit = min(timeout, self.remaining())
         try:
-            r = subprocess.run([self.loader] + list(args), env=self.env,
+            # A Windows path is a program of the test; a bare name is one of Wine's tools.
+            loader = self.loader if "\\" in args[0] else self.tool_loader
+            r = subprocess.run([loader] + list(args), env=self.env,
                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, universal_newlines=True,
                                timeout=limit, cwd=cwd, errors="replace")

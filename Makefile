@@ -53,6 +53,7 @@ fuzz: fuzz-build
 # Wine in one ctest run, then the unit tests again under the sanitizers.
 test: deps windows host asan disc fuzz-build
 	ctest --test-dir build/host --output-on-failure -j $(JOBS)
+	@tools/e2e-summary.sh build/host
 	ctest --test-dir build/asan --output-on-failure
 
 unit: host
@@ -60,6 +61,7 @@ unit: host
 
 e2e: windows host disc
 	ctest --test-dir build/host --output-on-failure -L e2e -j $(JOBS)
+	@tools/e2e-summary.sh build/host
 
 demo: deps windows disc
 	tools/demo.sh

@@ -5,5 +5,5 @@ log="${1:-build/host}/Testing/Temporary/LastTest.log"
 [ -f "$log" ] || exit 0
 echo "End-to-end tests, by the program they ran:"
 grep -o '\[e2e\] [A-Za-z]* runs .*' "$log" | sed 's/^\[e2e\] [A-Za-z]* runs /  /' | sort | uniq -c
-grep -h 'RETRIED\|SKIPPED as a test' "$log" | sed 's/^/  /'
+grep -ho '\[e2e\] RETRIED.*\|\[e2e\] SKIPPED as a test.*' "$log" | grep -v 'test_harness\.' | sed 's/^/  /'
 exit 0

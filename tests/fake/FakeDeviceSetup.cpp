@@ -60,13 +60,17 @@ bool FakeDeviceSetup::GetDeviceRegistryProperty(platform::DevInfoSet set,
     m_lastError.code = device->propertyError;
     return false;
   }
-  if (device->hardwareIds.empty()) {
+  std::string multiSz;
+  if (device->hardwareIdData) {
+    multiSz = *device->hardwareIdData;
+  } else if (!device->hardwareIds.empty()) {
+    for (const std::string& id : device->hardwareIds) multiSz += id + std::string(1, '\0');
+    multiSz += '\0';
+  }
+  if (multiSz.empty()) {
     m_lastError.code = ERROR_INVALID_DATA;
     return false;
   }
-  std::string multiSz;
-  for (const std::string& id : device->hardwareIds) multiSz += id + std::string(1, '\0');
-  multiSz += '\0';
   if (requiredSize) *requiredSize = static_cast<uint32_t>(multiSz.size());
   if (!buffer || bufferSize < multiSz.size()) {
     m_lastError.code = ERROR_INSUFFICIENT_BUFFER;

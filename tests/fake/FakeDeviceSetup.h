@@ -19,6 +19,9 @@ namespace fake {
 struct FakeDevice {
   std::string instanceId;
   std::vector<std::string> hardwareIds;  // empty list: the property is missing
+  // When set, the property's bytes exactly as stored, in place of the list
+  // built from hardwareIds (any length, terminated or not); empty: missing.
+  std::optional<std::string> hardwareIdData;
   bool present = true;
   bool removeFails = false;
   uint32_t propertyError = 0;  // nonzero: the property query fails with it

@@ -309,9 +309,11 @@ void FakeFileSystem::FindClose(platform::FindHandle handle) { m_searches.erase(h
 bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
   const Node* source = Find(from);
   if (!source || source->folder) return Fail(ERROR_FILE_NOT_FOUND);
+  if (m_lockedFiles.count(Upper(Absolute(from)))) return Fail(ERROR_SHARING_VIOLATION);
   std::string target = Absolute(to);
   if (!FolderExists(ParentOf(target))) return Fail(ERROR_PATH_NOT_FOUND);
   if (m_failingCopyTargets.count(Upper(target))) return Fail(ERROR_ACCESS_DENIED);
+  if (m_lockedFiles.count(Upper(target)) && Find(target)) return Fail(ERROR_SHARING_VIOLATION);
   if (const Node* existing = Find(target)) {
     if (failIfExists) return Fail(ERROR_ALREADY_EXISTS);
     if (existing->folder || (existing->attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -346,6 +348,7 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
   if (node->folder || (node->attributes & FILE_ATTRIBUTE_READONLY)) {
     return Fail(ERROR_ACCESS_DENIED);
   }
+  if (m_lockedFiles.count(Upper(Absolute(path)))) return Fail(ERROR_SHARING_VIOLATION);
   m_journal.Add("delete " + node->path);
   m_nodes.erase(Upper(Absolute(path)));
   return true;

@@ -28,9 +28,13 @@ class FakeFileSystem : public platform::FileSystem {
   // Names of the files (not folders) directly in a folder, sorted.
   std::vector<std::string> FilesIn(const std::string& folder) const;
   void SetWindowsDirectoryText(const std::string& path) { m_windowsDirectory = path; }
+  // The text GetCurrentDirectory returns, whatever it holds (fuzzing only;
+  // tests enter existing folders with SetCurrentDirectory).
+  void SetCurrentDirectoryText(const std::string& path) { m_currentDirectory = path; }
   // Makes CopyFile to this destination fail (a full disc, a locked file).
   void FailCopiesTo(const std::string& path);
-  // Another program holds the file open without sharing: fopen fails.
+  // Another program holds the file open without sharing (or runs it): fopen,
+  // CopyFile from or onto it and DeleteFile fail with a sharing violation.
   void LockFile(const std::string& path);
   // File searches opened by FindFirstFile and not yet closed.
   size_t OpenSearches() const { return m_searches.size(); }

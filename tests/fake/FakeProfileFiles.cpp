@@ -1,5 +1,7 @@
 #include "fake/FakeProfileFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <vector>
@@ -15,6 +17,46 @@ std::string Trim(const std::string& text) {
   while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
   while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
   return text.substr(begin, end - begin);
+}
+
+// How the profile functions read a file: by its byte-order mark, as Wine
+// does (Windows NT reads UTF-16 files with a mark as Unicode too). Text
+// read from a Unicode file reaches the ANSI functions in the ANSI code page;
+// here every character beyond ASCII becomes '?'.
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+Encoding EncodingOf(const std::string& data) {
+  if (data.starts_with("\xEF\xBB\xBF")) return Encoding::Utf8;
+  if (data.starts_with("\xFF\xFE")) return Encoding::Utf16Le;
+  if (data.starts_with("\xFE\xFF")) return Encoding::Utf16Be;
+  return Encoding::Ansi;
+}
+
+std::string Decode(const std::string& data) {
+  const Encoding encoding = EncodingOf(data);
+  if (encoding == Encoding::Ansi) return data;
+  std::string text;
+  if (encoding == Encoding::Utf8) {
+    for (size_t i = 3; i < data.size(); ++i) {
+      const unsigned char byte = static_cast<unsigned char>(data[i]);
+      // A sequence's first byte stands for its character; the rest are dropped.
+      if (byte < 0x80) {
+        text += data[i];
+      } else if (byte >= 0xC0) {
+        text += '?';
+      }
+    }
+    return text;
+  }
+  const bool little = encoding == Encoding::Utf16Le;
+  for (size_t i = 2; i + 1 < data.size(); i += 2) {
+    const unsigned char low = static_cast<unsigned char>(data[little ? i : i + 1]);
+    const unsigned char high = static_cast<unsigned char>(data[little ? i + 1 : i]);
+    const unsigned unit = low | (high << 8);
+    if (unit >= 0xDC00 && unit < 0xE000) continue;  // second half of a surrogate pair
+    text += unit < 0x80 ? static_cast<char>(unit) : '?';
+  }
+  return text;
 }
 
 std::vector<std::string> SplitLines(const std::string& data) {
@@ -65,10 +107,13 @@ bool FakeProfileFiles::Lookup(const std::string& section, const std::string& key
   std::string path = Resolve(file);
   if (!m_files.FileExists(path)) return false;
   std::string current;
-  bool inSection = false;
-  for (const std::string& line : SplitLines(m_files.Contents(path))) {
+  bool inSection = false, sectionSeen = false;
+  for (const std::string& line : SplitLines(Decode(m_files.Contents(path)))) {
     if (SectionName(line, &current)) {
-      inSection = EqualsNoCase(current, Trim(section));
+      // Only the first section of a name is looked at.
+      if (inSection) return false;
+      inSection = !sectionSeen && EqualsNoCase(current, Trim(section));
+      sectionSeen = sectionSeen || inSection;
       continue;
     }
     std::string k, v;
@@ -88,22 +133,22 @@ uint32_t FakeProfileFiles::GetInt(const std::string& section, const std::string&
   if (!Lookup(section, key, file, &value) || value.empty()) {
     return static_cast<uint32_t>(defaultValue);
   }
-  // Leading digits only, as RtlCharToInteger reads them; "0x" gives hex.
+  // Leading digits only, as RtlCharToInteger reads them: a sign, then "0x",
+  // "0o" or "0b" for hexadecimal, octal or binary; the result wraps at 32 bits.
   const char* text = value.c_str();
   bool negative = false;
   if (*text == '-' || *text == '+') negative = *text++ == '-';
   int base = 10;
-  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text += 2;
+  if (text[0] == '0') {
+    const char prefix = static_cast<char>(std::tolower(static_cast<unsigned char>(text[1])));
+    base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+    if (base != 10) text += 2;
   }
   uint32_t result = 0;
   for (; *text; ++text) {
-    int digit = std::isdigit(static_cast<unsigned char>(*text)) ? *text - '0'
-                : (base == 16 && std::isxdigit(static_cast<unsigned char>(*text)))
-                    ? std::toupper(static_cast<unsigned char>(*text)) - 'A' + 10
-                    : -1;
-    if (digit < 0) break;
+    const unsigned char c = static_cast<unsigned char>(*text);
+    const int digit = std::isdigit(c) ? c - '0' : std::isalpha(c) ? std::toupper(c) - 'A' + 10 : -1;
+    if (digit < 0 || digit >= base) break;
     result = result * static_cast<uint32_t>(base) + static_cast<uint32_t>(digit);
   }
   return negative ? 0u - result : result;
@@ -131,6 +176,10 @@ bool FakeProfileFiles::WriteString(const std::string& section, const std::string
     m_files.AddFile(path, "");
   }
   if (m_files.Attributes(path) & 0x01) return false;  // read-only
+  if (EncodingOf(m_files.Contents(path)) != Encoding::Ansi) {
+    ADD_FAILURE() << "the fake writes ANSI profile files only: " << path;
+    return false;
+  }
   std::vector<std::string> lines = SplitLines(m_files.Contents(path));
   std::string current;
   int sectionLine = -1, lastLineOfSection = -1;

@@ -1,8 +1,9 @@
 // The Windows profile functions over files of the fake drive: section and key
 // names case-insensitive, blanks around names and values trimmed, surrounding
-// quotes removed, integers from their leading digits (a non-numeric value
-// gives 0), and the file, section and key created on write. A bare file name
-// means a file in the Windows directory.
+// quotes removed, only the first section of a name read, integers from their
+// leading digits (a non-numeric value gives 0), files with a byte-order mark
+// read as Unicode, and the file, section and key created on write. A bare
+// file name means a file in the Windows directory.
 #pragma once
 
 #include <map>

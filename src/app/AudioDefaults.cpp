@@ -63,7 +63,7 @@ void SetDefaultSoundFormat(platform::Platform& platform) {
 }
 
 void WriteCdPlayerProfile(platform::Platform& platform, const std::string& setupIni) {
-  const std::string profile = WindowsDirectoryWithBackslash(platform.files) + "QXCDPLAY.INI";
+  const std::string profile = WindowsDirectoryWithBackslash(platform) + "QXCDPLAY.INI";
   const uint32_t usingCdda = platform.profiles.GetInt("Default", "UsingCDDA", 0, setupIni);
   platform.profiles.WriteString("CD PLAYER", "UsingCDDA", usingCdda != 0 ? "1" : "0", profile);
 }

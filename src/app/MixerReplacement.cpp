@@ -45,7 +45,7 @@ std::optional<int> RunMixerReplacement(platform::Platform& platform) {
   if (!DisarmLogonEntry(platform.registry)) return std::nullopt;
   CloseRunningMixer(platform);
 
-  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform.files);
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
   const std::string newMixer = windowsDirectory + shared::kNewMixerFile;
   const std::string mixer = windowsDirectory + "Mixer.exe";
   if (!FileIsPresent(platform.files, newMixer)) return std::nullopt;

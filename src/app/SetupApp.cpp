@@ -6,7 +6,9 @@
 #include "app/MixerReplacement.h"
 #include "common/ExitCodes.h"
 #include "common/MultibyteText.h"
+#include "common/Paths.h"
 #include "common/ProgramDirectory.h"
+#include "common/SharedNames.h"
 #include "driver/InstallDriverPackage.h"
 #include "platform/WinApi.h"
 #include "suite/SuiteClosing.h"
@@ -14,6 +16,14 @@
 #include "ui/RestartDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
+
+namespace {
+
+constexpr const char* kFolderPathTooLong =
+    "Setup cannot run from this folder, as its path is too long. Copy the disc to a folder "
+    "with a shorter path and start Setup from there.";
+
+}  // namespace
 
 CSetupApp::CSetupApp(platform::Platform& platform) : CWinApp(platform) {}
 
@@ -35,7 +45,14 @@ BOOL CSetupApp::InitInstance() {
   SetDefaultSoundFormat(m_platform);
   DeleteSuiteLogonEntry(m_platform.registry);
   const std::string programDirectory = ProgramDirectory(m_platform);
-  const std::string setupIni = programDirectory + "setup.ini";
+  std::string setupIni;
+  if (programDirectory.empty() || !JoinPath(programDirectory, "setup.ini", &setupIni)) {
+    // Not even the options file can be named: the disc's files are out of reach.
+    m_platform.desktop.MessageBox(0, kFolderPathTooLong, shared::kMessageCaption,
+                                  MB_OK | MB_ICONERROR);
+    m_nExitCode = exit_code::kPathTooLong;
+    return 0;
+  }
   const InstallOptions options = ReadInstallOptions(m_platform.profiles, setupIni);
   WriteCdPlayerProfile(m_platform, setupIni);
   m_bWin2000 = IsWindows2000OrLater(m_platform.system.GetVersion()) ? 1 : 0;

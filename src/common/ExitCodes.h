@@ -9,6 +9,7 @@ namespace exit_code {
 
 constexpr int kSuccess = 0;
 constexpr int kFileNotFound = 2;        // ERROR_FILE_NOT_FOUND
+constexpr int kPathTooLong = 206;       // ERROR_FILENAME_EXCED_RANGE: the program's folder
 constexpr int kUserCancelled = 1602;    // ERROR_INSTALL_USEREXIT
 constexpr int kInstallFailure = 1603;   // ERROR_INSTALL_FAILURE
 constexpr int kRebootInitiated = 1641;  // ERROR_SUCCESS_REBOOT_INITIATED

@@ -34,3 +34,8 @@ void UpperCaseInPlace(platform::System& system, char* text) {
     if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
   }
 }
+
+std::string WithTrailingBackslash(platform::System& system, std::string path) {
+  if (path.empty() || FindLastSingleByte(system, path, '\\') != path.size() - 1) path += '\\';
+  return path;
+}

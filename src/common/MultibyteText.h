@@ -22,3 +22,8 @@ bool ContainsAtCharacterBoundary(platform::System& system, const std::string& te
 // Upper-cases the ASCII letters of a zero-terminated text in place, leaving
 // double-byte characters as they are.
 void UpperCaseInPlace(platform::System& system, char* text);
+
+// Appends a backslash unless the text ends with one. The last byte alone does
+// not tell: it may be the second byte of a double-byte character (0x5C, as in
+// the Shift-JIS "\x83\x5C").
+std::string WithTrailingBackslash(platform::System& system, std::string path);

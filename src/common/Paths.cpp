@@ -1,5 +1,6 @@
 #include "common/Paths.h"
 
+#include "common/MultibyteText.h"
 #include "platform/WinApi.h"
 
 bool JoinPath(const std::string& folder, const std::string& name, std::string* path) {
@@ -8,10 +9,8 @@ bool JoinPath(const std::string& folder, const std::string& name, std::string* p
   return true;
 }
 
-std::string WindowsDirectoryWithBackslash(platform::FileSystem& files) {
-  std::string directory = files.GetWindowsDirectory(MAX_PATH);
-  if (directory.empty() || directory.back() != '\\') directory += '\\';
-  return directory;
+std::string WindowsDirectoryWithBackslash(platform::Platform& platform) {
+  return WithTrailingBackslash(platform.system, platform.files.GetWindowsDirectory(MAX_PATH));
 }
 
 bool FileIsPresent(platform::FileSystem& files, const std::string& path) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/Platform.h"
 
 // folder + name, when the result fits a MAX_PATH buffer with its terminating
 // zero. A path that does not fit is reported, never cut, so that no step works
@@ -13,8 +14,9 @@
 bool JoinPath(const std::string& folder, const std::string& name, std::string* path);
 
 // GetWindowsDirectoryA into MAX_PATH characters, with a backslash appended
-// when it does not end in one.
-std::string WindowsDirectoryWithBackslash(platform::FileSystem& files);
+// when it does not end in one (a double-byte character whose second byte is
+// 0x5C is no backslash).
+std::string WindowsDirectoryWithBackslash(platform::Platform& platform);
 
 // A file is present when it opens for reading ("rb"); it is closed at once.
 bool FileIsPresent(platform::FileSystem& files, const std::string& path);

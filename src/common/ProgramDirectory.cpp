@@ -14,33 +14,35 @@ std::string CurrentDrive(platform::FileSystem& files) {
   return colon == std::string::npos ? current : current.substr(0, colon + 1);
 }
 
-// Appends a backslash unless the text ends with one. The last byte alone does
-// not tell: it may be the second byte of a double-byte character (0x5C, as in
-// the Shift-JIS "\x83\x5C").
-std::string WithBackslash(platform::System& system, std::string path) {
-  if (path.empty() || FindLastSingleByte(system, path, '\\') != path.size() - 1) path += '\\';
-  return path;
-}
-
 }  // namespace
 
 std::string DeriveProgramDirectory(platform::Platform& platform, const std::string& programPath) {
-  std::string text = programPath.substr(0, MAX_PATH - 1);
-  size_t cut = FindLastSingleByte(platform.system, text, '\\', 1);
+  platform::System& system = platform.system;
+  std::string directory;
+  const size_t cut = FindLastSingleByte(system, programPath, '\\', 1);
   if (cut == std::string::npos) {
     // Only the program's name: it was started from the current directory, or
     // from the root of the current drive when the name starts with a backslash.
-    if (!text.empty() && text[0] == '\\') return CurrentDrive(platform.files) + "\\";
-    return WithBackslash(platform.system, platform.files.GetCurrentDirectory());
+    const bool fromRoot = !programPath.empty() && programPath[0] == '\\';
+    directory =
+        fromRoot ? CurrentDrive(platform.files) + "\\" : platform.files.GetCurrentDirectory();
+  } else {
+    directory = programPath.substr(0, cut);
+    // The second character, which is no character of its own when the first
+    // is a double-byte one (its trail byte may be 0x5C).
+    const bool secondIsSingle =
+        directory.size() >= 2 && !system.IsDBCSLeadByte(static_cast<uint8_t>(directory[0]));
+    const bool drivePath = secondIsSingle && directory[1] == ':';
+    const bool networkPath = secondIsSingle && directory[0] == '\\' && directory[1] == '\\';
+    if (!drivePath && !networkPath) {
+      const bool secondIsBackslash = secondIsSingle && directory[1] == '\\';
+      directory = CurrentDrive(platform.files) + (secondIsBackslash ? "\\" : "") + directory;
+    }
   }
-  text.resize(cut);
-  bool drivePath = text.size() >= 2 && text[1] == ':';
-  bool networkPath = text.size() >= 2 && text[0] == '\\' && text[1] == '\\';
-  if (!drivePath && !networkPath) {
-    std::string drive = CurrentDrive(platform.files);
-    text = drive + (text.size() >= 2 && text[1] == '\\' ? "\\" : "") + text;
-  }
-  return WithBackslash(platform.system, text);
+  directory = WithTrailingBackslash(system, directory);
+  // Longer than a MAX_PATH buffer holds, the folder cannot be named to the
+  // file functions; a shortened text would name another folder.
+  return directory.size() <= MAX_PATH - 1 ? directory : std::string();
 }
 
 std::string ProgramDirectory(platform::Platform& platform) {

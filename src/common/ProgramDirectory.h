@@ -15,6 +15,9 @@
 //    the current drive in front;
 //  - a bare program name (no folder in the path) means the current directory;
 //  - a backslash is appended when missing.
+// Empty when the result is longer than MAX_PATH - 1 characters: such a
+// folder cannot be named to the ANSI file functions, and a shortened text
+// would name another folder.
 std::string DeriveProgramDirectory(platform::Platform& platform, const std::string& programPath);
 
 // The same, from the process's own command line.

@@ -33,7 +33,7 @@ bool StageMixerReplacement(platform::Platform& platform, const std::string& driv
       !FileIsPresent(files, newMixer)) {
     return false;
   }
-  const std::string windowsDirectory = WindowsDirectoryWithBackslash(files);
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
   std::string stagedMixer, setupCopy, setupSource;
   if (JoinPath(windowsDirectory, shared::kNewMixerFile, &stagedMixer)) {
     CopyOver(files, newMixer, stagedMixer);

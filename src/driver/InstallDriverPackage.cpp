@@ -60,7 +60,7 @@ void CloseRunningPrograms(platform::Platform& platform, WindowsToClose windows) 
 // The mixer program reads "Initialize" at start; an absent file stays absent.
 void WriteMixerDefaults(platform::Platform& platform) {
   std::string mixerDefaults;
-  if (!JoinPath(WindowsDirectoryWithBackslash(platform.files), "mixerdef.ini", &mixerDefaults) ||
+  if (!JoinPath(WindowsDirectoryWithBackslash(platform), "mixerdef.ini", &mixerDefaults) ||
       !FileIsPresent(platform.files, mixerDefaults)) {
     return;
   }
@@ -68,10 +68,10 @@ void WriteMixerDefaults(platform::Platform& platform) {
 }
 
 // "INF\OTHER\" becomes the current directory when it exists.
-void EnterOtherInfFolder(platform::FileSystem& files) {
+void EnterOtherInfFolder(platform::Platform& platform) {
   std::string otherInfFolder;
-  if (JoinPath(WindowsDirectoryWithBackslash(files), "INF\\OTHER\\", &otherInfFolder)) {
-    files.SetCurrentDirectory(otherInfFolder);
+  if (JoinPath(WindowsDirectoryWithBackslash(platform), "INF\\OTHER\\", &otherInfFolder)) {
+    platform.files.SetCurrentDirectory(otherInfFolder);
   }
 }
 
@@ -136,8 +136,9 @@ void RemovePresentDevice(platform::Platform& platform) {
 
 // Windows rebuilds its driver index from these files; stale ones would keep
 // pointing at the earlier driver.
-void DeleteDriverIndex(platform::FileSystem& files) {
-  const std::string windowsDirectory = WindowsDirectoryWithBackslash(files);
+void DeleteDriverIndex(platform::Platform& platform) {
+  platform::FileSystem& files = platform.files;
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
   for (const char* name : {"INF\\Drvdata.bin", "INF\\Drvidx.bin"}) {
     std::string path;
     if (!JoinPath(windowsDirectory, name, &path)) continue;
@@ -224,7 +225,7 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
 
   RemoveLegacyDriverFiles(platform);
   if (options.writeMixerDefaults) WriteMixerDefaults(platform);
-  EnterOtherInfFolder(files);
+  EnterOtherInfFolder(platform);
   CreateInstallationFolders(files, options.stageDosFiles);
   if (options.stageDosFiles) StageDosFiles(files, programDirectory);
   const std::string sourceFolder =
@@ -234,7 +235,7 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
                              driver::StageMixerReplacement(platform, sourceFolder);
 
   RemovePresentDevice(platform);
-  DeleteDriverIndex(files);
+  DeleteDriverIndex(platform);
   uint32_t handOverError = 0;
   if (!HandOverInf(platform, &handOverError)) {
     // Nothing new to install: the removed device comes back with the driver

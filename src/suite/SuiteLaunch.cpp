@@ -13,7 +13,7 @@ std::string SuiteSetupLaunchPath(platform::FileSystem& files, const std::string&
 }
 
 void WriteHandOverFile(platform::Platform& platform, const HandOver& handOver) {
-  std::string file = WindowsDirectoryWithBackslash(platform.files) + "QXISETUP.INI";
+  std::string file = WindowsDirectoryWithBackslash(platform) + "QXISETUP.INI";
   platform.profiles.WriteString("Need_To_Reboot", "Install", "NO", file);
   platform.profiles.WriteString("Need_To_InstallDriver", "Install",
                                 handOver.installDriver ? "YES" : "NO", file);

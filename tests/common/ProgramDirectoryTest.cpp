@@ -57,6 +57,41 @@ TEST(ProgramDirectory, AFolderEndingInADoubleByteCharacterStillGetsItsBackslash)
             "D:\\\x83\x5C\x95\x5C\\");
 }
 
+TEST(ProgramDirectory, ADoubleByteFirstCharacterIsNeitherADriveNorABackslash) {
+  // Started as "\x83\x5C\x95\x5C\W2KSetup.exe": a folder relative to the current
+  // one whose first character's trail byte is 0x5C.
+  const std::string path = "\x83\x5C\x95\x5C\\W2KSetup.exe";
+  fake::FakeMachine machine;
+  machine.system.SetCodePage(932);
+  machine.files.AddFolder("D:\\WORK");
+  ASSERT_TRUE(machine.files.SetCurrentDirectory("D:\\WORK"));
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), path), "D:\x83\x5C\x95\x5C\\");
+  // A trail byte 0x3A would read as a drive's colon just the same.
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), "\x83:\\W2KSetup.exe"), "D:\x83:\\");
+
+  // Read byte by byte, the second byte is a backslash, and so is the last.
+  fake::FakeMachine western;
+  western.files.AddFolder("D:\\WORK");
+  ASSERT_TRUE(western.files.SetCurrentDirectory("D:\\WORK"));
+  EXPECT_EQ(DeriveProgramDirectory(western.platform(), path), "D:\\\x83\x5C\x95\x5C");
+}
+
+TEST(ProgramDirectory, AFolderLongerThanMaxPathGivesNoDirectoryRatherThanAnother) {
+  const std::string fits = "D:\\" + std::string(255, 'F');  // 258 characters, 259 with "\\"
+  const std::string tooLong = fits + "G";
+  fake::FakeMachine machine;
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), fits + "\\W2KSetup.exe"), fits + "\\");
+  // Cut to MAX_PATH first, the path would give its parent folder D:\.
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), tooLong + "\\W2KSetup.exe"), "");
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), "D:\\SHORT\\" + std::string(300, 'N')),
+            "D:\\SHORT\\");
+
+  // A bare program name started from a current directory of that length.
+  machine.files.AddFolder(tooLong);
+  ASSERT_TRUE(machine.files.SetCurrentDirectory(tooLong));
+  EXPECT_EQ(DeriveProgramDirectory(machine.platform(), "W2KSetup.exe"), "");
+}
+
 TEST(ProgramDirectory, ComesFromTheFirstArgumentOfTheCommandLine) {
   fake::FakeMachine machine;
   machine.processes.SetCommandLine("\"D:\\My Disc\\W2KSetup.exe\" /AP");

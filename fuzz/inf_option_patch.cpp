@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   machine.journal.Clear();
   machine.files.AddFile(kPath, before);
   const size_t sleepsBefore = machine.clock.Sleeps().size();
-  driver::PatchInfOptionsFile(machine.platform(), kPath, options);
+  Require(driver::PatchInfOptionsFile(machine.platform(), kPath, options), "the file did not open");
   const std::string after = machine.files.Contents(kPath);
   const std::vector<uint32_t> sleeps(machine.clock.Sleeps().begin() + sleepsBefore,
                                      machine.clock.Sleeps().end());

@@ -67,13 +67,13 @@ int JackValue(const InfOptions& options) {
   return (options.lineInRear ? 1 : 0) + (options.lineInCenter ? 2 : 0) + (options.micSub ? 4 : 0);
 }
 
-void PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
+bool PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
                          const InfOptions& options) {
   // Binary update mode: positions are byte offsets whatever the line ends (in
   // text mode the runtime's positions drift on LF-only lines), and a file
   // that cannot be written does not open at all.
   std::unique_ptr<platform::Stream> stream = platform.files.OpenStream(path, "r+b");
-  if (!stream) return;
+  if (!stream) return false;
   if (options.disableLegacy) {
     const long line = FindLine(*stream, kEnableLegacyLine);
     if (line >= 0) {
@@ -85,6 +85,7 @@ void PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
   if (line >= 0) WriteDigit(*stream, line, static_cast<char>('0' + JackValue(options)));
   stream->Seek(0, SEEK_END);
   stream->Flush();
+  return true;
 }
 
 }  // namespace driver

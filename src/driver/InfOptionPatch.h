@@ -25,8 +25,9 @@ int JackValue(const InfOptions& options);
 // Rewrites, in place, the first line that begins with each template (see the
 // .cpp): "EnableLegacy" becomes 2 when the legacy device is disabled, and
 // "JackConfig" always takes the jack value. One byte per value changes; the
-// file keeps its length. A file that does not open for writing is left alone.
-void PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
+// file keeps its length. A file that does not open for writing is left alone
+// and gives false, with the last-error code of the failed open.
+bool PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
                          const InfOptions& options);
 
 }  // namespace driver

@@ -1,6 +1,7 @@
 #include "driver/InstallDriverPackage.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "cleanup/RemoveLegacyDriverFiles.h"
@@ -19,6 +20,7 @@ constexpr const char* kNotice =
     "The driver will be installed now. It need a few minutes to complete.";
 constexpr const char* kNotInstalled = "The driver could not be installed.";
 constexpr const char* kRunAsAdministrator = "Start Setup again as an administrator.";
+constexpr const char* kOptionsNotWritten = "The options could not be written into this file:\n";
 constexpr const char* kStagedInf = "C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF";
 constexpr const char* kMediaLocation = "C:\\Program Files\\Quarnex\\WIN_ME";
 constexpr const char* kDeviceHardwareId = "PCI\\VEN_1E5B&DEV_0111";
@@ -108,22 +110,35 @@ std::string DriverSourceFolder(platform::FileSystem& files, SourceLayout layout,
   return JoinPath(programDirectory, "WIN_ME\\drv\\", &source) ? source : std::string();
 }
 
+// A staged INF that could not take the caller's choices.
+struct UnpatchedInf {
+  std::string path;
+  uint32_t error = 0;
+};
+
 // Copies the driver package into the staging folder; with a patcher, every
 // staged file whose name holds ".inf" or ".INF" gets the caller's choices.
-void StageDriverPackage(platform::FileSystem& files, const std::string& sourceFolder,
-                        InfPatcher* patcher) {
+// Returns the first staged INF the patcher could not open, if any.
+std::optional<UnpatchedInf> StageDriverPackage(platform::Platform& platform,
+                                               const std::string& sourceFolder,
+                                               InfPatcher* patcher) {
+  platform::FileSystem& files = platform.files;
   files.CreateDirectory(driver::kStagingFolder);
-  if (sourceFolder.empty()) return;
+  std::optional<UnpatchedInf> unpatched;
+  if (sourceFolder.empty()) return unpatched;
   driver::CopyFolderFiles(
       files, sourceFolder, driver::kStagingFolder,
-      [&files, patcher](const std::string& name, const std::string& target) {
+      [&](const std::string& name, const std::string& target) {
         if (!patcher) return;
         if (name.find(".inf") == std::string::npos && name.find(".INF") == std::string::npos) {
           return;
         }
         files.SetFileAttributes(target, FILE_ATTRIBUTE_NORMAL);
-        patcher->PatchInfOptions(target);
+        if (!patcher->PatchInfOptions(target) && !unpatched) {
+          unpatched = UnpatchedInf{target, platform.system.GetLastError()};
+        }
       });
+  return unpatched;
 }
 
 // Removes the controller, so that Windows detects it again with the new driver.
@@ -157,17 +172,18 @@ bool HandOverInf(platform::Platform& platform, uint32_t* error) {
   return false;
 }
 
-// "The driver could not be installed.", a blank line, the system's text for
-// the error, and what to do when it was a matter of rights.
-void ReportFailedHandOver(platform::Platform& platform, const DriverInstallOptions& options,
-                          platform::Hwnd owner, uint32_t error) {
+// "The driver could not be installed.", a blank line, what failed when it is
+// more than the error says, the system's text for the error, and what to do
+// when it was a matter of rights.
+void ReportNotInstalled(platform::Platform& platform, const DriverInstallOptions& options,
+                        platform::Hwnd owner, uint32_t error, const std::string& what = "") {
   std::string reason = platform.system.FormatMessage(error);
   while (!reason.empty() &&
          (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) {
     reason.pop_back();
   }
   if (reason.empty()) reason = "Error " + std::to_string(error) + ".";
-  std::string text = std::string(kNotInstalled) + "\n\n" + reason;
+  std::string text = std::string(kNotInstalled) + "\n\n" + what + reason;
   if (error == ERROR_ACCESS_DENIED) text += std::string("\n") + kRunAsAdministrator;
   platform.desktop.MessageBox(MessageOwner(options, owner), text, shared::kMessageCaption,
                               MB_OK | MB_ICONERROR);
@@ -230,7 +246,15 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
   if (options.stageDosFiles) StageDosFiles(files, programDirectory);
   const std::string sourceFolder =
       DriverSourceFolder(files, options.sourceLayout, programDirectory);
-  StageDriverPackage(files, sourceFolder, options.patchInfFiles ? patcher : nullptr);
+  if (const std::optional<UnpatchedInf> unpatched =
+          StageDriverPackage(platform, sourceFolder, options.patchInfFiles ? patcher : nullptr)) {
+    // Handed over without the choices, the INF would install the driver with
+    // settings the user did not pick. Nothing has been removed yet.
+    ReportNotInstalled(platform, options, owner, unpatched->error,
+                       kOptionsNotWritten + unpatched->path + "\n");
+    platform.desktop.RestoreCursor(previousCursor);
+    return exit_code::OfDriverInstallation(false, unpatched->error, false);
+  }
   const bool logonRunArmed = options.stageMixerReplacement && !sourceFolder.empty() &&
                              driver::StageMixerReplacement(platform, sourceFolder);
 
@@ -240,7 +264,7 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
   if (!HandOverInf(platform, &handOverError)) {
     // Nothing new to install: the removed device comes back with the driver
     // it had, and no logon run replaces its mixer.
-    ReportFailedHandOver(platform, options, owner, handOverError);
+    ReportNotInstalled(platform, options, owner, handOverError);
     if (logonRunArmed) driver::DisarmMixerReplacement(platform.registry);
     ReenumerateDeviceTree(devices);
     platform.desktop.RestoreCursor(previousCursor);

@@ -11,7 +11,9 @@
 class InfPatcher {
  public:
   virtual ~InfPatcher() = default;
-  virtual void PatchInfOptions(const std::string& infPath) = 0;
+  // False, with the last-error code set, when the file could not be opened
+  // for writing.
+  virtual bool PatchInfOptions(const std::string& infPath) = 0;
 };
 
 // The restart prompt that ends every installation; the user interface
@@ -25,7 +27,8 @@ class RestartPrompt {
 };
 
 // Runs the whole sequence; returns once the restart prompt has been closed,
-// or once a failed INF hand-over has been reported. owner is the calling
+// or once a staged INF that could not take the choices, or a failed INF
+// hand-over, has been reported. owner is the calling
 // dialog, or 0 for the start routine; patcher is used when
 // options.patchInfFiles is set. Returns the exit code the outcome calls for
 // (common/ExitCodes.h).

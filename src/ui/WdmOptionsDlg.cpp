@@ -98,12 +98,12 @@ void CWdmOptionsDlg::OnOK() {
   CDialog::OnOK();
 }
 
-void CWdmOptionsDlg::PatchInfOptions(const std::string& infPath) {
+bool CWdmOptionsDlg::PatchInfOptions(const std::string& infPath) {
   driver::InfOptions options;
   options.disableLegacy = m_chkDisableLegacy.GetCheck() == BST_CHECKED;
   options.jackInSoundCard = m_radSoundCard.GetCheck() == BST_CHECKED;
   options.lineInRear = m_chkLineInRear.GetCheck() == BST_CHECKED;
   options.lineInCenter = m_chkLineInCenter.GetCheck() == BST_CHECKED;
   options.micSub = m_chkMicSub.GetCheck() == BST_CHECKED;
-  driver::PatchInfOptionsFile(m_platform, infPath, options);
+  return driver::PatchInfOptionsFile(m_platform, infPath, options);
 }

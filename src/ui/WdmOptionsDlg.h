@@ -15,7 +15,7 @@ class CWdmOptionsDlg : public CDialog, public InfPatcher {
 
   // InfPatcher: writes the choices as the controls show them now into one
   // staged INF file. Runs during the installation, while the dialog exists.
-  void PatchInfOptions(const std::string& infPath) override;
+  bool PatchInfOptions(const std::string& infPath) override;
 
   // The exit code of the installation "Install" ran (common/ExitCodes.h).
   int ExitCode() const { return m_nExitCode; }

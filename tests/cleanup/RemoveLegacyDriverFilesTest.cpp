@@ -157,4 +157,53 @@ TEST(RemoveLegacyDriverFiles, SkipsAPathTooLongForTheFileFunctionsInsteadOfCutti
   EXPECT_TRUE(machine.files.FileExists(cutPath));
 }
 
+TEST(RemoveLegacyDriverFiles, JudgesInfsOfEveryShapeByTheirStringsValuesAlone) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : kOurs) utf16 += std::string{c, '\0'};
+  const std::string longLine = "; " + std::string(100000, 'x') + "\r\n";
+  std::string garbage;
+  for (int byte = 0; byte < 256; ++byte) garbage += static_cast<char>(byte);
+  const struct {
+    const char* name;
+    std::string inf;
+    bool deleted;
+  } cases[] = {
+      // The profile functions read an INF with a byte-order mark as Unicode.
+      {"UTF-16 with a byte-order mark", utf16, true},
+      {"a line of 100 000 characters first", longLine + kOurs, true},
+      {"a value of 100 000 characters", Inf(("QXAUDIO" + std::string(100000, 'y')).c_str()), true},
+      {"no line end after the value", "[Strings]\r\nVDX-Legacy.DeviceDesc=QXI4310", true},
+      {"zero bytes", "", false},
+      {"binary garbage", garbage, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    machine.files.AddFile(kInf + "oem9.INF", c.inf);
+    machine.files.AddFile(kInf + "oem9.PNF", "precompiled");
+
+    RemoveLegacyDriverFiles(machine.platform());
+
+    EXPECT_EQ(machine.files.FileExists(kInf + "oem9.INF"), !c.deleted);
+    EXPECT_EQ(machine.files.FileExists(kInf + "oem9.PNF"), !c.deleted);
+    if (!c.deleted) {
+      EXPECT_EQ(machine.files.Contents(kInf + "oem9.INF"), c.inf);
+    }
+  }
+}
+
+// A file another program holds open is not deleted; the purge goes on with the rest.
+TEST(RemoveLegacyDriverFiles, AnInfInUseStaysAndTheOthersGo) {
+  fake::FakeMachine machine;
+  machine.files.AddFile(kInf + "oem1.INF", kOurs);
+  machine.files.AddFile(kInf + "oem2.INF", kOurs);
+  machine.files.AddFile(kInf + "oem2.PNF", "precompiled");
+  machine.files.LockFile(kInf + "oem1.INF");
+
+  RemoveLegacyDriverFiles(machine.platform());
+
+  EXPECT_TRUE(machine.files.FileExists(kInf + "oem1.INF"));
+  EXPECT_EQ(Deleted(machine), (std::vector<std::string>{kInf + "oem2.INF", kInf + "oem2.PNF"}));
+}
+
 }  // namespace

@@ -166,22 +166,51 @@ TEST(InfOptionPatch, ZeroBytesDoNotHideWhereLinesStart) {
             endsInZero + jack + "\n" + JackLine('1'));
 }
 
+TEST(InfOptionPatch, InfsOfOtherShapesChangeOnlyAtATemplateLine) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : Inf('3', '5')) utf16 += std::string{c, '\0'};
+  const std::string longLine(100000, 'x');
+  const struct {
+    const char* name;
+    std::string before, after;
+  } cases[] = {
+      // The lines are looked for byte by byte: a UTF-16 INF holds none.
+      {"UTF-16 with a byte-order mark", utf16, utf16},
+      {"zero bytes", "", ""},
+      {"a line of 100 000 characters before", longLine + "\r\n" + Inf('3', '5'),
+       longLine + "\r\n" + Inf('2', '1')},
+      {"the template inside a line of 100 000 characters", longLine + JackLine('5') + "\r\n",
+       longLine + JackLine('5') + "\r\n"},
+      {"no line end after the last line", LegacyLine('3') + "\r\n" + JackLine('5'),
+       LegacyLine('2') + "\r\n" + JackLine('1')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    EXPECT_EQ(Patched(c.before, Motherboard(true, false, false, true), &machine), c.after);
+    EXPECT_EQ(machine.files.Contents(kInf).size(), c.before.size());
+  }
+}
+
 TEST(InfOptionPatch, FilesThatDoNotOpenForWritingAreLeftAlone) {
   const InfOptions options = Motherboard(false, false, true, true);
   fake::FakeMachine locked;
   locked.files.AddFile(kInf, Inf('3', '5'));
   locked.files.LockFile(kInf);
-  driver::PatchInfOptionsFile(locked.platform(), kInf, options);
+  EXPECT_FALSE(driver::PatchInfOptionsFile(locked.platform(), kInf, options));
+  EXPECT_EQ(locked.system.GetLastError(), ERROR_SHARING_VIOLATION);
   EXPECT_EQ(locked.files.Contents(kInf), Inf('3', '5'));
   EXPECT_TRUE(locked.clock.Sleeps().empty());
 
   fake::FakeMachine readOnly;
   readOnly.files.AddFile(kInf, Inf('3', '5'), FILE_ATTRIBUTE_READONLY);
-  driver::PatchInfOptionsFile(readOnly.platform(), kInf, options);
+  EXPECT_FALSE(driver::PatchInfOptionsFile(readOnly.platform(), kInf, options));
+  EXPECT_EQ(readOnly.system.GetLastError(), ERROR_ACCESS_DENIED);
   EXPECT_EQ(readOnly.files.Contents(kInf), Inf('3', '5'));
 
   fake::FakeMachine missing;
-  driver::PatchInfOptionsFile(missing.platform(), kInf, options);
+  EXPECT_FALSE(driver::PatchInfOptionsFile(missing.platform(), kInf, options));
+  EXPECT_EQ(missing.system.GetLastError(), ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(missing.files.FileExists(kInf));
 }
 

@@ -155,10 +155,11 @@ TEST(InstallDriverPackage, MainDialogOwnsTheNoticeAndClosesNoProgram) {
 class RecordingPatcher : public InfPatcher {
  public:
   explicit RecordingPatcher(fake::FakeMachine& machine) : m_machine(machine) {}
-  void PatchInfOptions(const std::string& infPath) override {
+  bool PatchInfOptions(const std::string& infPath) override {
     paths.push_back(infPath);
     attributes.push_back(m_machine.files.Attributes(infPath));
     m_machine.journal.Add("patch " + infPath);
+    return true;
   }
   std::vector<std::string> paths;
   std::vector<uint32_t> attributes;
@@ -219,8 +220,9 @@ TEST(InstallDriverPackage, EachRecordCanBeReadBackFromWhatTheRunDid) {
   class MarkingPatcher : public InfPatcher {
    public:
     explicit MarkingPatcher(fake::FakeMachine& machine) : m_machine(machine) {}
-    void PatchInfOptions(const std::string& infPath) override {
+    bool PatchInfOptions(const std::string& infPath) override {
       m_machine.files.AddFile(infPath, "patched");
+      return true;
     }
 
    private:

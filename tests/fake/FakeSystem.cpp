@@ -24,6 +24,9 @@ std::string FakeSystem::FormatMessage(uint32_t error) {
       return "The system cannot find the file specified.\r\n";
     case 5:
       return "Access is denied.\r\n";
+    case 32:
+      return "The process cannot access the file because it is being used by another "
+             "process.\r\n";
     case 112:
       return "There is not enough space on the disk.\r\n";
     default:

@@ -231,3 +231,48 @@ TEST(WdmOptionsDlg, InstallWritesTheChoicesIntoEveryStagedInf) {
 }
 
 }  // namespace
+
+namespace {
+
+// A staged INF another program holds open cannot take the choices: the
+// installation stops before the device is removed or any INF is handed over.
+TEST(WdmOptionsDlg, AStagedInfThatCannotTakeTheChoicesStopsTheInstallation) {
+  const std::string package = kPackage;
+  const std::string staging = kStaging;
+  fake::FakeMachine machine;
+  driver_test::PrepareSystem(machine);
+  machine.processes.SetCommandLine(package + "W2KSetup.exe");
+  machine.files.AddFile(package + "QXAUDIO.INF", Inf("audio", '3', '5'));
+  machine.files.AddFile(package + "qxgame.inf", Inf("game", '3', '5'));
+  machine.files.AddFile(package + "QXAUDIO.SYS", "driver");
+  machine.devices.AddDevice({"PCI\\CONTROLLER", {"PCI\\VEN_1E5B&DEV_0111"}});
+  machine.files.LockFile(staging + "qxgame.inf");
+  platform::Hwnd dialog = 0;
+  machine.desktop.Script(
+      IDD_WDM_OPTIONS,
+      {fake::Inspect([&](platform::Hwnd window) { dialog = window; }), fake::Click(IDOK)});
+
+  CWdmOptionsDlg options(machine.platform());
+  EXPECT_EQ(options.DoModal(), IDOK);
+  EXPECT_EQ(options.ExitCode(), static_cast<int>(ERROR_SHARING_VIOLATION));
+
+  ASSERT_EQ(machine.desktop.MessageBoxes().size(), 2u);
+  const fake::MessageBoxRecord& box = machine.desktop.MessageBoxes()[1];
+  EXPECT_EQ(box.text,
+            "The driver could not be installed.\n\nThe options could not be written into this "
+            "file:\n" +
+                staging +
+                "qxgame.inf\nThe process cannot access the file because it is being used by "
+                "another process.");
+  EXPECT_EQ(box.owner, dialog);
+  EXPECT_EQ(box.type, MB_OK | MB_ICONERROR);
+  EXPECT_TRUE(machine.devices.RemovedDevices().empty());
+  EXPECT_TRUE(machine.devices.copiedInfs.empty());
+  EXPECT_EQ(machine.devices.reenumerations, 0);
+  EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_WDM_OPTIONS});  // no restart prompt
+  // The INF that opened has its choices, the package stays as it was.
+  EXPECT_EQ(machine.files.Contents(staging + "QXAUDIO.INF"), Inf("audio", '3', '1'));
+  EXPECT_EQ(machine.files.Contents(package + "qxgame.inf"), Inf("game", '3', '5'));
+}
+
+}  // namespace

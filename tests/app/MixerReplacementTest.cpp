@@ -264,4 +264,38 @@ TEST(MixerReplacement, AMixerThatStoppedAnsweringDoesNotStopTheSwap) {
   EXPECT_EQ(machine.clock.Sleeps(), Repeated(1));
 }
 
+// A mixer that ignores WM_CLOSE still runs, and Windows refuses to overwrite
+// a running program: the old mixer stays whole and is started again, the run
+// ends with the sharing error, and "Mixer.dat" stays for a later swap.
+TEST(MixerReplacement, AMixerStillRunningKeepsTheOldOneAndEndsWithTheSharingError) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.desktop.AddTopLevelWindow("Mixer", 0, /*closesOnWmClose=*/false);
+  machine.files.LockFile(kMixerExe);
+
+  RunSetup(machine, static_cast<int>(ERROR_SHARING_VIOLATION));
+
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
+  EXPECT_EQ(machine.files.Contents(kMixerDat), kNewMixer);
+  ASSERT_EQ(machine.processes.Started().size(), 1u);
+  EXPECT_EQ(machine.processes.Started()[0].program, kMixerExe);
+  EXPECT_FALSE(HasValue(machine, kEntry));  // once per arming, as after any swap
+}
+
+// Of two windows titled "Mixer" the first found is asked to close; the swap
+// does not wait for the second.
+TEST(MixerReplacement, OfTwoMixerWindowsOnlyTheFirstIsClosed) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  machine.desktop.AddTopLevelWindow("Mixer");
+  machine.desktop.AddTopLevelWindow("Mixer");
+
+  RunSetup(machine);
+
+  EXPECT_EQ(machine.desktop.ClosedWindows(), std::vector<std::string>{"Mixer"});
+  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+  EXPECT_EQ(machine.clock.Sleeps(), Repeated(1));
+}
+
 }  // namespace

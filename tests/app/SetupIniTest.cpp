@@ -124,4 +124,21 @@ INSTANTIATE_TEST_SUITE_P(
         SetupIniCase{"several_megabytes", SeveralMegabytes(), StartPath::WebPackageDriver}),
     [](const ::testing::TestParamInfo<SetupIniCase>& info) { return info.param.name; });
 
+// A folder named "setup.ini" reads as no file: the defaults, and the main dialog.
+TEST(SetupIni, AFolderNamedLikeTheFileGivesTheDefaults) {
+  fake::FakeMachine machine;
+  machine.files.AddFolder(kDisc + "setup.ini");
+  machine.files.AddFile(kDisc + "W2KSetup.exe", "program");
+  machine.system.SetVersion(fake::versions::kWindowsXp);
+  machine.processes.SetCommandLine(kDisc + "W2KSetup.exe");
+  machine.desktop.Script(IDD_SETUP, {fake::PressEscape()});
+
+  CSetupApp app(machine.platform());
+  EXPECT_EQ(app.Run(), 1602);
+
+  EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});
+  EXPECT_TRUE(machine.files.FolderExists(kDisc + "setup.ini"));
+  EXPECT_EQ(machine.profiles.Get("CD PLAYER", "UsingCDDA", "C:\\WINDOWS\\QXCDPLAY.INI"), "0");
+}
+
 }  // namespace

@@ -208,4 +208,21 @@ TEST(CloseSuitePrograms, AWindowThatStoppedAnsweringDoesNotStopTheClosing) {
   EXPECT_EQ(machine.clock.Now(), 500u);
 }
 
+// A "TuneStack" that ignores WM_CLOSE is asked once; the run does not wait
+// for it to go, and the players are left alone as with any TuneStack.
+TEST(CloseSuitePrograms, ATuneStackThatStaysOpenIsAskedOnceAndLeft) {
+  fake::FakeMachine machine;
+  machine.desktop.AddTopLevelWindow("TuneStack", 0, /*closesOnWmClose=*/false);
+  machine.desktop.AddTopLevelWindow("CD Player");
+  machine.desktop.AddTopLevelWindow("Mixer");
+  machine.desktop.AddTopLevelWindow("Mixer");
+  CloseSuitePrograms(machine.platform(), true);
+  EXPECT_EQ(machine.desktop.ClosedWindows(), (Titles{"TuneStack", "Mixer"}));
+  EXPECT_TRUE(machine.desktop.IsOpen("TuneStack"));
+  EXPECT_TRUE(machine.desktop.IsOpen("CD Player"));
+  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));  // the second of the two
+  EXPECT_EQ(machine.clock.Sleeps(), (Sleeps{500, 500}));
+  EXPECT_EQ(machine.clock.Now(), 1000u);
+}
+
 }  // namespace

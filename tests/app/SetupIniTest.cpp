@@ -51,6 +51,7 @@ TEST_P(SetupIniTest, IsReadAsWindowsReadsItAndPicksItsPath) {
   const SetupIniCase& c = GetParam();
   fake::FakeMachine machine;
   driver_test::PrepareRecordObservation(machine, kDisc);
+  machine.files.AddFile(kDisc + "W2K-ME\\app\\Setup.exe", "suite setup");
   if (c.contents) machine.files.AddFile(kDisc + "setup.ini", *c.contents);
   machine.system.SetVersion(fake::versions::kWindowsXp);
   machine.processes.SetCommandLine(kDisc + "W2KSetup.exe");
@@ -129,6 +130,7 @@ TEST(SetupIni, AFolderNamedLikeTheFileGivesTheDefaults) {
   fake::FakeMachine machine;
   machine.files.AddFolder(kDisc + "setup.ini");
   machine.files.AddFile(kDisc + "W2KSetup.exe", "program");
+  machine.files.AddFile(kDisc + "W2K-ME\\app\\Setup.exe", "suite setup");
   machine.system.SetVersion(fake::versions::kWindowsXp);
   machine.processes.SetCommandLine(kDisc + "W2KSetup.exe");
   machine.desktop.Script(IDD_SETUP, {fake::PressEscape()});

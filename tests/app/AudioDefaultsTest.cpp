@@ -163,4 +163,36 @@ TEST(CdPlayerProfile, UsingCddaIsOneWhenSetupIniSaysNotZero) {
   }
 }
 
+// The value's type is not looked at: whatever it holds is read as text up to
+// its first zero.
+TEST(AudioDefaults, AValueOfAnotherTypeIsReadAsItsText) {
+  const struct {
+    uint32_t type;
+    std::string bytes;
+    const char* chosen;
+  } cases[] = {
+      {3 /* REG_BINARY */, std::string("CD,\0", 4), "CD"},
+      {4 /* REG_DWORD */, std::string("\x2C\x43\x44\x2C", 4), "CD"},  // ",CD,"
+      {4 /* REG_DWORD */, std::string("\x01\0\0\0", 4), nullptr},
+      {REG_MULTI_SZ, std::string("Radio\0CD Quality,\0\0", 20), nullptr},
+      {REG_MULTI_SZ, std::string("Radio,CD Quality,\0Other\0\0", 26), "CD Quality"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    fake::FakeMachine machine;
+    machine.registry.SetRaw(Hive::CurrentUser, kAudioKey, "SystemFormats", c.type, c.bytes);
+    machine.registry.CreateKey(Hive::Users, kDefaultUserAudioKey);
+
+    SetDefaultSoundFormat(machine.platform());
+
+    if (c.chosen) {
+      ExpectFormat(DefaultFormat(machine, Hive::CurrentUser), c.chosen);
+      ExpectFormat(DefaultFormat(machine, Hive::Users), c.chosen);
+    } else {
+      EXPECT_FALSE(DefaultFormat(machine, Hive::CurrentUser).has_value());
+      EXPECT_FALSE(DefaultFormat(machine, Hive::Users).has_value());
+    }
+  }
+}
+
 }  // namespace

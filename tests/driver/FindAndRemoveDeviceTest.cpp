@@ -182,4 +182,40 @@ TEST(FindAndRemoveDevice, CutsADoubleByteIdOnACharacterBoundary) {
   EXPECT_EQ(std::string(buffer), "PCI\\\x83\x41");
 }
 
+// The list is read within the bytes the property holds: a last ID without
+// its zero (or without the list's final zero) ends with the data, an ID
+// after an empty string is no part of the list, and a single string of
+// another value type reads as a list of one.
+TEST(FindAndRemoveDevice, ReadsAListOfAnyShapeWithinItsBytes) {
+  const std::string controller = kControllerFull;
+  const struct {
+    const char* name;
+    std::string data;
+    bool found;
+  } cases[] = {
+      {"both zeros", "PCI\\VEN_8086" + std::string(1, '\0') + controller + std::string(2, '\0'),
+       true},
+      {"no final zero", "PCI\\VEN_8086" + std::string(1, '\0') + controller + std::string(1, '\0'),
+       true},
+      {"no zero at all", "PCI\\VEN_8086" + std::string(1, '\0') + controller, true},
+      {"single string", controller + std::string(1, '\0'), true},
+      {"ID cut by the data's end", controller.substr(0, 12), false},
+      {"ID after an empty string", "PCI\\VEN_8086" + std::string(2, '\0') + controller, false},
+      {"empty first string", std::string(1, '\0') + controller, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FakeMachine machine;
+    fake::FakeDevice device = Device("PCI\\RAW", {});
+    device.hardwareIdData = c.data;
+    machine.devices.AddDevice(device);
+
+    Search search = RunSearch(machine, kController, 1);
+
+    EXPECT_EQ(search.result, c.found ? 1 : 0);
+    EXPECT_EQ(search.text, c.found ? controller : std::string(kController));
+    EXPECT_EQ(machine.devices.RemovedDevices().size(), c.found ? 1u : 0u);
+  }
+}
+
 }  // namespace

@@ -25,6 +25,13 @@ void FakeRegistry::CreateKey(platform::Hive hive, const std::string& key) {
   m_keys[path];
 }
 
+void FakeRegistry::RemoveKey(platform::Hive hive, const std::string& key) {
+  const std::string path = PathOf(hive, key);
+  std::erase_if(m_keys, [&](const auto& entry) {
+    return entry.first == path || entry.first.starts_with(path + "\\");
+  });
+}
+
 void FakeRegistry::SetString(platform::Hive hive, const std::string& key, const std::string& name,
                              const std::string& text) {
   SetRaw(hive, key, name, REG_SZ, text + std::string(1, '\0'));

@@ -24,6 +24,8 @@ class FakeRegistry : public platform::Registry {
 
   // Seeding and inspection (tests only).
   void CreateKey(platform::Hive hive, const std::string& key);
+  // Removes a key with its values and subkeys (a machine that lacks it).
+  void RemoveKey(platform::Hive hive, const std::string& key);
   // Stores text with its terminating zero as REG_SZ.
   void SetString(platform::Hive hive, const std::string& key, const std::string& name,
                  const std::string& text);

@@ -195,6 +195,26 @@ TEST_F(UninstallPreviousSuiteTest, AValueFillingTheBufferWithoutZeroIsTerminated
   EXPECT_TRUE(other.journal.StartingWith("start").empty());
 }
 
+// The value's type is not looked at: the command is the stored text. An
+// unexpanded "%ProgramFiles%" names no program, so nothing starts and
+// nothing is waited for.
+TEST_F(UninstallPreviousSuiteTest, AValueOfAnotherTypeIsRunAsItsText) {
+  const uint32_t kExpandSz = 2, kDword = 4;
+  machine.files.AddFile("C:\\Program Files\\Tonivo\\unins.exe", "");
+  machine.registry.SetRaw(Hive::LocalMachine, kNineKey, "UninstallString", kExpandSz,
+                          std::string("%ProgramFiles%\\Tonivo\\unins.exe") + '\0');
+  UninstallPreviousSuite(machine.platform());
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_EQ(machine.journal.StartingWith("start %ProgramFiles%\\Tonivo\\unins.exe -a").size(), 1u);
+
+  fake::FakeMachine other;
+  other.registry.SetRaw(Hive::LocalMachine, kNineKey, "UninstallString", kDword,
+                        std::string("\x01\0\0\0", 4));
+  UninstallPreviousSuite(other.platform());
+  EXPECT_TRUE(other.processes.Started().empty());
+  EXPECT_EQ(other.desktop.CurrentCursor(), fake::Cursor::Arrow);
+}
+
 // A program that has stopped answering messages is given up on: the others
 // are still asked to close and the pauses stay as they are.
 TEST(CloseSuitePrograms, AWindowThatStoppedAnsweringDoesNotStopTheClosing) {

@@ -117,8 +117,8 @@ set_tests_properties(e2e.log.missing_folder PROPERTIES TIMEOUT 1200)
 # Bad input only the real system shows (docs/BAD-INPUT.md).
 e2e_test(bad_input.double_byte_folder
   test_bad_input.DoubleByteFolder.test_folder_ending_in_a_5c_trail_byte)
-e2e_test(bad_input.longest_folder test_bad_input.PathLimits.test_longest_folder_runs)
-e2e_test(bad_input.longer_folders test_bad_input.PathLimits.test_longer_folders_are_refused_with_a_message)
+e2e_test(bad_input.longest_path test_bad_input.PathLimits.test_longest_program_path_runs)
+e2e_test(bad_input.longer_paths test_bad_input.PathLimits.test_longer_paths)
 e2e_test(bad_input.mixer_still_running test_bad_input.LockedFile.test_mixer_still_running_at_logon)
 
 # The shipped program is a 32-bit GUI program importing only system DLLs that

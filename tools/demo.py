@@ -194,11 +194,7 @@ SETTINGS_LINES = (b'HKR,"Settings","EnableLegacy"', b'HKR,"Settings","JackConfig
 
 
 def _prepare_options(s, disc):
-    s.build.copy_tree(s.host_path(disc + r"\W2K-ME\drv"), s.host_path(WEB))
-    shutil.copyfile(s.host_path(disc + r"\W2KSetup.exe"), s.host_path(WEB + r"\W2KSetup.exe"))
-    s.write_profile(WEB + r"\setup.ini", {
-        "InstallOption": {"DriverOnly": 0, "WebSetup": 1, "InstallWDMDriver": 1},
-        "Default": {"UsingCDDA": 1}})
+    fx.lay_out_web_package(s, disc, WEB, web_setup=1, install_wdm_driver=1)
     s.infs_before = list(fx.folder_files(s, fx.WINDOWS_DIR + r"\inf"))
     s.place_companion(r"C:\windows\Mixer.exe", Window="Mixer")
 

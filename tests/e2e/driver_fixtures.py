@@ -130,6 +130,18 @@ def plant_driver_index(s):
             plant(s, WINDOWS_DIR + r"\inf\Drvidx.bin", b"driver index", read_only=True)]
 
 
+def lay_out_web_package(s, disc, web, web_setup, install_wdm_driver):
+    """A web package: the disc's driver package in `web`, with the program and a
+    setup.ini of WebSetup and InstallWDMDriver beside it."""
+    s.build.copy_tree(s.host_path(disc + r"\W2K-ME\drv"), s.host_path(web))
+    with open(s.host_path(disc + r"\W2KSetup.exe"), "rb") as f:
+        plant(s, web + r"\W2KSetup.exe", f.read())
+    s.write_profile(web + r"\setup.ini", {
+        "InstallOption": {"DriverOnly": 0, "WebSetup": web_setup,
+                          "InstallWDMDriver": install_wdm_driver},
+        "Default": {"UsingCDDA": 1}})
+
+
 def read_host(s, win_path):
     path = s.find_host_file(win_path)
     if path is None:

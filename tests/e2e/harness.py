@@ -42,6 +42,11 @@ class WineTestCase(unittest.TestCase):
         cls.build = Build()
         log("%s runs %s" % (cls.__name__, cls.build.describe()))
 
+    def assertExitedWith(self, result, code):
+        """The program ended by itself, with this exit code."""
+        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
+        self.assertEqual(result.exit_code, code, result.events)
+
     def scenario(self, version=None, **kw):
         name = "%s-%s" % (type(self).__name__, self._testMethodName)
         return Scenario(name, version=version, build=self.build, **kw)

@@ -253,6 +253,12 @@ def parse_profile(data):
     return sections
 
 
+def read_profile(path):
+    """{section: {key: value}} of an INI file on the host, names as written."""
+    with open(path, "rb") as f:
+        return parse_profile(f.read())
+
+
 def profile_value(data, section, key):
     """A value of an INI file's bytes or text, names matched case-insensitively; or None."""
     for sname, entries in parse_profile(data).items():

@@ -10,7 +10,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from reg_files import parse_profile  # noqa: E402
+from reg_files import read_profile  # noqa: E402
 from run_logs import closes, starts  # noqa: E402
 
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -47,18 +47,7 @@ def long_folder(length):
     return path
 
 
-def read_profile(path):
-    with open(path, "rb") as f:
-        return parse_profile(f.read())
-
-
-class BadInputTestCase(harness.WineTestCase):
-    def assertExitedWith(self, result, code):
-        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-        self.assertEqual(result.exit_code, code, result.events)
-
-
-class DoubleByteFolder(BadInputTestCase):
+class DoubleByteFolder(harness.WineTestCase):
     """A disc in "C:\\ソ表" under a Japanese locale: the program directory keeps its
     final backslash, so the hand-over on Windows 98 and the suite run on Windows XP
     both find their programs beside the program."""
@@ -87,7 +76,7 @@ class DoubleByteFolder(BadInputTestCase):
         self.assertEqual(cp932(started[-1]["cwd"]), JAPANESE_FOLDER + "\\W2K-ME")
 
 
-class PathLimits(BadInputTestCase):
+class PathLimits(harness.WineTestCase):
     """Windows starts no program whose path is longer than 259 characters: the longest
     program path runs and reads its setup.ini; one character more is not started. A
     program started from a longer folder all the same (the Wine loader does, from a
@@ -145,7 +134,7 @@ class PathLimits(BadInputTestCase):
         self.assertEqual([e["exe"] for e in starts(events)], [r"C:\helper\wait.exe"])
 
 
-class LockedFile(BadInputTestCase):
+class LockedFile(harness.WineTestCase):
     """A mixer that ignores WM_CLOSE still runs when the logon run swaps it: Windows
     refuses to overwrite a running program, so the old Mixer.exe stays whole."""
 

@@ -186,13 +186,8 @@ class WebPackage(DriverRunTestCase):
 
     def test_flat_package(self):
         with self.scenario("winxp", desktop=True) as s:
-            disc = s.copy_disc(DISC)
-            s.build.copy_tree(s.host_path(disc + r"\W2K-ME\drv"), s.host_path(WEB))
-            with open(s.host_path(disc + r"\W2KSetup.exe"), "rb") as f:
-                fx.plant(s, WEB + r"\W2KSetup.exe", f.read())
-            s.write_profile(WEB + r"\setup.ini", {
-                "InstallOption": {"DriverOnly": 0, "WebSetup": 2, "InstallWDMDriver": 0},
-                "Default": {"UsingCDDA": 1}})
+            fx.lay_out_web_package(s, s.copy_disc(DISC), WEB, web_setup=2,
+                                   install_wdm_driver=0)
             mixerdef_text = b"[RUNTIME]\r\nInitialize=1\r\n"
             mixerdef = fx.plant(s, fx.WINDOWS_DIR + r"\mixerdef.ini", mixerdef_text)
             self.prepare_common(s)

@@ -9,7 +9,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from reg_files import RegValue, parse_profile  # noqa: E402
+from reg_files import RegValue, read_profile  # noqa: E402
 from run_logs import closes, index_of, starts  # noqa: E402
 
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -36,17 +36,7 @@ def sz(text):
     return (text + "\0").encode("utf-16-le")
 
 
-def read_profile(path):
-    """{section: {key: value}} of an INI file, names as written."""
-    with open(path, "rb") as f:
-        return parse_profile(f.read())
-
-
 class LogonTestCase(harness.WineTestCase):
-    def assertExitedWith(self, result, code):
-        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-        self.assertEqual(result.exit_code, code)
-
     def arm(self, s, new_mixer):
         """Lays out what a driver installation leaves for the next logon.
         new_mixer: bytes of Mixer.dat, or None for no Mixer.dat."""

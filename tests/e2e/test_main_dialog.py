@@ -95,10 +95,6 @@ def with_locale(s, locale):
 
 
 class MainDialogTestCase(harness.WineTestCase):
-    def assertExitedWith(self, result, code):
-        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-        self.assertEqual(result.exit_code, code)
-
     def prepare_suite(self, s):
         """TuneStack running and a previous suite whose uninstaller runs a moment."""
         s.place_companion(UNINSTALLER, RunMs=1000)

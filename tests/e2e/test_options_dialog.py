@@ -69,13 +69,8 @@ class OptionsDialogTestCase(harness.WineTestCase):
     def lay_out_package(self, s):
         """The driver package of the sample disc with the program beside it, a second
         INF, and a file whose mixed-case extension is not patched."""
-        disc = s.copy_disc(r"C:\disc")
-        s.build.copy_tree(s.host_path(disc + r"\W2K-ME\drv"), s.host_path(WEB))
-        with open(s.host_path(disc + r"\W2KSetup.exe"), "rb") as f:
-            fx.plant(s, WEB + r"\W2KSetup.exe", f.read())
-        s.write_profile(WEB + r"\setup.ini", {
-            "InstallOption": {"DriverOnly": 0, "WebSetup": 1, "InstallWDMDriver": 1},
-            "Default": {"UsingCDDA": 1}})
+        fx.lay_out_web_package(s, s.copy_disc(r"C:\disc"), WEB, web_setup=1,
+                               install_wdm_driver=1)
         fx.plant(s, WEB + r"\QXGAME.inf", SECOND_INF)
         fx.plant(s, WEB + r"\Notes.Inf", SECOND_INF)
         return fx.folder_files(s, WEB)

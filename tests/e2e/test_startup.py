@@ -22,10 +22,6 @@ class StartupTestCase(harness.WineTestCase):
         self.assertEqual(result.message_boxes, [], "message boxes appeared")
         self.assertEqual(result.dialogs, [], "dialogs appeared")
 
-    def assertExitedWith(self, result, code):
-        self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-        self.assertEqual(result.exit_code, code)
-
     def assertShownStart(self, event):
         """Started with STARTF_USESHOWWINDOW and SW_SHOW."""
         self.assertTrue(event["startFlags"] & STARTF_USESHOWWINDOW, event)

@@ -13,6 +13,7 @@ command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null || need+=(imagemagick)
 command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v python3 >/dev/null || need+=(python3)
+command -v ccache >/dev/null || need+=(ccache)
 # The fuzz targets: clang 16 (the first of Debian's with std::source_location,
 # which the fake machine uses) with libFuzzer and the sanitizer runtimes.
 command -v clang++-16 >/dev/null || need+=(clang-16)

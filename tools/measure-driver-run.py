@@ -85,7 +85,7 @@ def measure(variant, count, build, desktop=False):
         with fx.RunWatcher(s, appears=appears) as w:
             result = s.run(r'"%s\W2KSetup.exe" /DRIVER' % disc, script=fx.RESTART_LATER_SCRIPT,
                            timeout=600)
-        if result.exit_code != 0 or result.timed_out:
+        if result.exit_code != fx.RESTART_LATER_EXIT or result.timed_out:
             raise HarnessError("%s: the run failed: %r" % (variant, result.events))
         left = sum(os.path.exists(p) for p in planted)
         t = w.timings(result)

@@ -10,7 +10,7 @@ shift 3
 
 fuzzer="$build/$target"
 if [ ! -x "$fuzzer" ]; then
-  echo "$fuzzer is missing: build the fuzz targets with 'make fuzz-build'" >&2
+  echo "$fuzzer is missing: build the fuzz targets with 'make host'" >&2
   exit 1
 fi
 seeds="$root/fuzz/corpus/$target"

@@ -7,6 +7,7 @@ import shutil
 import threading
 import time
 
+import exit_codes
 import run_logs
 from e2e_base import HarnessError
 
@@ -22,6 +23,9 @@ RESTART_CAPTION = "Restarting Windows"
 # snapshot logs the radio states in between. "check" waits for the click to be
 # handled: a plain click can be lost on a busy machine, and OK then restarts.
 RESTART_LATER_SCRIPT = "dialog %s | check 1001; snapshot; press 1\n" % RESTART_CAPTION
+# What a driver installation answered with RESTART_LATER_SCRIPT ends with: the
+# restart is pending. The tests and tools/measure-driver-run.py share it.
+RESTART_LATER_EXIT = exit_codes.REBOOT_REQUIRED
 
 WINDOWS_DIR = r"C:\windows"
 STAGING_DIR = r"C:\Program Files\Quarnex\WIN_ME"

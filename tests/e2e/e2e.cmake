@@ -15,17 +15,11 @@ set(E2E_ENV
   WIN_BUILD=${E2E_WIN_BUILD}
   WIN_BUILD64=${E2E_WIN_BUILD64})
 
-# Wine scenarios that may run side by side, whatever `ctest -j` says: each takes a
-# wineserver, an Xvfb and several Wine processes, and more than two at a time on a
-# two-core machine slow each other down past their deadlines.
-set(E2E_WINE_SLOTS 2 CACHE STRING "Wine scenarios run side by side at most")
-set(e2e_next_slot 0)
-
 # e2e_test(<ctest name> <unittest id relative to tests/e2e>)
-# Each Wine test takes one of E2E_WINE_SLOTS resource locks, in turn: ctest starts a
-# test only when its lock is free, so its TIMEOUT does not run while it waits.
-# The timeout leaves room for a test whose prefix hung to run once more (the
-# harness says so in its output).
+# Each Wine test takes one slot of the resource "wine" (tools/run-e2e.sh gives
+# ctest their number): ctest starts a test only when a slot is free, so its
+# TIMEOUT does not run while it waits. The timeout leaves room for a test that
+# Wine failed to run once more (the harness says so in its output).
 function(e2e_test name id)
   set(env ${E2E_ENV} ${ARGN})
   add_test(NAME e2e.${name}
@@ -35,10 +29,8 @@ function(e2e_test name id)
     LABELS e2e
     TIMEOUT 900
     SKIP_RETURN_CODE 77
-    RESOURCE_LOCK e2e_wine_slot_${e2e_next_slot}
+    RESOURCE_GROUPS wine:1
     ENVIRONMENT "${env}")
-  math(EXPR slot "(${e2e_next_slot} + 1) % ${E2E_WINE_SLOTS}")
-  set(e2e_next_slot ${slot} PARENT_SCOPE)
 endfunction()
 
 # e2e_test_x86_64(<ctest name> <unittest id>): the same test on the 64-bit build,
@@ -112,7 +104,7 @@ e2e_test(main_dialog.about_box test_main_dialog.AboutBox.test_about_box_from_the
 e2e_test(log.driver_run test_log.LogFile.test_driver_run_appends_its_calls_and_the_hand_over)
 e2e_test(log.missing_folder test_log.LogFile.test_log_in_a_missing_folder_changes_nothing)
 # Two driver runs, each with its own prefix and 35 s of fixed waiting.
-set_tests_properties(e2e.log.missing_folder PROPERTIES TIMEOUT 1200)
+set_tests_properties(e2e.log.missing_folder PROPERTIES TIMEOUT 1200 COST 100)
 
 # Bad input only the real system shows (docs/BAD-INPUT.md).
 e2e_test(bad_input.double_byte_folder
@@ -128,3 +120,14 @@ add_test(NAME e2e.imports
           ${E2E_WIN_BUILD}/W2KSetup.exe
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 set_tests_properties(e2e.imports PROPERTIES LABELS e2e TIMEOUT 60)
+
+# The tests that go through a driver installation wait 35 s in the program: ctest
+# starts them first (until its own timings of a first run exist), so that the
+# short ones fill the time beside them rather than after them.
+set_tests_properties(
+  e2e.driver.driver_only e2e.driver.web_package e2e.log.driver_run e2e.main_dialog.only_driver
+  e2e.options.defaults e2e.options.line_in_center_legacy_disabled e2e.options.microphone_alone
+  e2e.options.line_in_rear_and_microphone_legacy_disabled e2e.options.sound_card
+  e2e.options.sound_card_legacy_disabled e2e.options.cancel_and_close_box
+  e2e.x86_64.driver.driver_only e2e.x86_64.options.defaults e2e.x86_64.main_dialog.only_driver
+  PROPERTIES COST 50)

@@ -20,7 +20,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_base import DeadlineExpired, log  # noqa: E402
+from e2e_base import log  # noqa: E402
 from scenario import Scenario  # noqa: E402
 from wine_prefix import Build, ensure_template, wine_available  # noqa: E402
 
@@ -32,8 +32,8 @@ _stood_in = []
 class WineTestCase(unittest.TestCase):
     """Skips when Wine is not installed; a missing program build is an error."""
 
-    # A test whose prefix is found hung runs once more, in fresh prefixes.
-    HUNG_PREFIX_RETRIES = 1
+    # A test that Wine failed (WineFault, e2e_base.py) runs once more, in fresh prefixes.
+    WINE_FAULT_RETRIES = 1
 
     @classmethod
     def setUpClass(cls):
@@ -52,22 +52,22 @@ class WineTestCase(unittest.TestCase):
         return Scenario(name, version=version, build=self.build, **kw)
 
     def run(self, result=None):
-        # Every deadline of a scenario that runs out raises DeadlineExpired, and the
-        # scenario marks it (wine_fault) when Wine itself failed: the prefix did not
-        # start, or it was found hung afterwards (see Scenario.prefix_hung). Each test makes its own fresh prefixes, so such a test
-        # is run again here from the start; a deadline the program itself missed is not.
+        # An error that Wine itself caused carries `wine_fault`: a tool of Wine failed or
+        # hung while a prefix was set up or read back, the prefix did not start, or it
+        # was found hung after a deadline ran out (Scenario.prefix_hung). Each test makes
+        # its own fresh prefixes, so such a test is run again here from the start. A
+        # wrong result of the program, or a deadline the program itself missed, is not.
         method = getattr(self, self._testMethodName)
 
         def with_retry():
-            for attempt in range(self.HUNG_PREFIX_RETRIES + 1):
+            for attempt in range(self.WINE_FAULT_RETRIES + 1):
                 try:
                     return method()
-                except DeadlineExpired as e:
+                except Exception as e:
                     fault = getattr(e, "wine_fault", None)
-                    if not fault or attempt == self.HUNG_PREFIX_RETRIES:
+                    if not fault or attempt == self.WINE_FAULT_RETRIES:
                         raise
-                    log("RETRIED %s: its Wine prefix hung (%s: %s); running it again in "
-                        "fresh prefixes" % (self.id(), fault, e))
+                    log("RETRIED %s: %s" % (self.id(), fault))
 
         setattr(self, self._testMethodName, with_retry)
         if getattr(self, "build", None) is not None and self.build.stand_in:

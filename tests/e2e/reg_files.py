@@ -211,6 +211,22 @@ def _norm_key(path):
     return path.strip("\\")
 
 
+def _escape_reg_string(text):
+    return text.replace("\\", "\\\\").replace('"', '\\"')
+
+
+def add_user_values(prefix, key, values):
+    """Adds string values under a key of HKEY_CURRENT_USER in the saved hive of a
+    prefix whose wineserver is not running; the server loads them when it starts.
+
+    key: relative to HKCU ("Software\\Wine"); values: {name: text}."""
+    lines = ["", "[%s] 0" % _escape_reg_string(key)]
+    lines += ['"%s"="%s"' % (_escape_reg_string(n), _escape_reg_string(v))
+              for n, v in values.items()]
+    with open(os.path.join(prefix, "user.reg"), "a", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def load_prefix_registry(prefix):
     """Parses system.reg, user.reg and userdef.reg of a prefix whose wineserver has saved them."""
     keys = {}

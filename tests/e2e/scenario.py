@@ -23,11 +23,18 @@ import time
 
 import reg_files
 import run_logs
-from e2e_base import WAIT_SECONDS, DeadlineExpired, HarnessError, log, poll_until
+from e2e_base import (WAIT_SECONDS, DeadlineExpired, HarnessError, WineFault, host_slot, log,
+                       mark_wine_fault, poll_until, tool_output)
 from wine_prefix import WINE64_LOADER, Build, Xvfb, ensure_template, wine_env, wine_info
 
 # Starts of the keeper process before a scenario is given up (see _ensure_keeper).
 KEEPER_STARTS = 3
+
+# Scenarios of this machine that may set up a prefix at once. Setting up (copying
+# the template, starting the wineserver and Wine's services) keeps a core busy;
+# what follows mostly waits for the program, which sleeps a lot, so more
+# scenarios than this may run side by side (E2E_SCENARIOS, tests/e2e/e2e.cmake).
+START_SLOTS = int(os.environ.get("E2E_START_SLOTS") or 2)
 
 def wine_argv_for(cmdline):
     """Arguments that make Wine build exactly `cmdline` as the Windows command line.
@@ -110,14 +117,18 @@ class Scenario:
     # -- lifecycle
 
     def __enter__(self):
-        self.started = time.monotonic()
-        self._deadline = self.started + self.timeout
         try:
-            self._set_up()
+            with host_slot("start", START_SLOTS):
+                # The scenario's time runs from when it may start.
+                self.started = time.monotonic()
+                self._deadline = self.started + self.timeout
+                self._set_up()
         except BaseException as e:
-            if isinstance(e, DeadlineExpired):
-                # The program has not run yet: Wine itself did not start the prefix.
-                e.wine_fault = "the prefix did not start"
+            if isinstance(e, (HarnessError, OSError, subprocess.SubprocessError)):
+                # The program has not run yet: Wine or the host did not set up the prefix.
+                mark_wine_fault(e, "the prefix was not set up")
+            if self.started is None:
+                self.started = time.monotonic()
             self.__exit__(*sys.exc_info())
             raise
         return self
@@ -136,11 +147,14 @@ class Scenario:
         self.env["COMPANION_LOG"] = run_logs.COMPANION_LOG
         os.makedirs(self.host_path(r"C:\e2e"), exist_ok=True)
         shutil.copyfile(self.build.driver, self.host_path(r"C:\e2e\e2e-driver.exe"))
+        # Set in the saved hive before the prefix starts: a Wine tool run while Wine
+        # is still starting a new wineserver's services can fail.
         if self.version:
-            self.set_windows_version(self.version)
+            reg_files.add_user_values(self.prefix, r"Software\Wine", {"Version": self.version})
         if self.desktop:
-            self.reg_add(r"HKCU\Software\Wine\Explorer", "Desktop", "e2e")
-            self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", "e2e", "800x600")
+            reg_files.add_user_values(self.prefix, r"Software\Wine\Explorer", {"Desktop": "e2e"})
+            reg_files.add_user_values(self.prefix, r"Software\Wine\Explorer\Desktops",
+                                      {"e2e": "800x600"})
 
     def __exit__(self, exc_type, exc, tb):
         if isinstance(exc, DeadlineExpired) and self.env is not None and \
@@ -148,6 +162,10 @@ class Scenario:
             exc.wine_fault = "its window listing did not answer"
         try:
             self.kill_wine()
+        except WineFault as e:
+            if exc is None:
+                raise
+            log("scenario %s: %s" % (self.name, e))
         finally:
             for p in self.background:
                 if p.poll() is None:
@@ -195,7 +213,7 @@ class Scenario:
                 return
             log("the Wine keeper process ended (start %d of %d): %s"
                 % (attempt, KEEPER_STARTS, said))
-        raise HarnessError("the Wine keeper process did not start: %s" % said)
+        raise WineFault("the Wine keeper process did not start: %s" % said)
 
     def _start_keeper(self):
         """Starts the keeper; returns None once it runs, else what it said when it ended."""
@@ -232,7 +250,7 @@ class Scenario:
                 subprocess.run(["wineserver", "-w"], env=self.env, stdin=subprocess.DEVNULL,
                                timeout=60)
             except subprocess.TimeoutExpired as e:
-                raise DeadlineExpired("the prefix's wineserver did not end: %s" % e)
+                raise WineFault("the prefix's wineserver did not end: %s" % e)
         if keeper is not None:
             keeper.wait(60)
             self.keeper = None
@@ -275,21 +293,26 @@ class Scenario:
     # -- Wine commands
 
     def wine(self, *args, check=True, timeout=120, cwd=None):
-        """Runs a Wine command in the prefix and returns its CompletedProcess."""
+        """Runs a Wine command in the prefix and returns its CompletedProcess.
+
+        A bare name is one of Wine's tools: its failure or hang is Wine's (WineFault).
+        A Windows path is a program of the test: its failure is a HarnessError."""
         self._ensure_keeper()
         limit = min(timeout, self.remaining())
+        wine_tool = "\\" not in args[0]
+        command = "wine " + " ".join(args)
         try:
-            # A Windows path is a program of the test; a bare name is one of Wine's tools.
-            loader = self.loader if "\\" in args[0] else self.tool_loader
-            r = subprocess.run([loader] + list(args), env=self.env,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            r = subprocess.run([self.tool_loader if wine_tool else self.loader] + list(args),
+                               env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, universal_newlines=True,
                                timeout=limit, cwd=cwd, errors="replace")
-        except subprocess.TimeoutExpired:
-            raise DeadlineExpired("wine %s did not end within %.0f s" % (" ".join(args), limit))
+        except subprocess.TimeoutExpired as e:
+            msg = "%s did not end within %.0f s (%s)" % (command, limit,
+                                                         tool_output(e.stdout, e.stderr))
+            raise WineFault(msg) if wine_tool else DeadlineExpired(msg)
         if check and r.returncode != 0:
-            raise HarnessError("wine %s failed (%d): %s" % (" ".join(args), r.returncode,
-                                                            r.stderr.strip()))
+            msg = "%s failed (%d): %s" % (command, r.returncode, tool_output(r.stdout, r.stderr))
+            raise WineFault(msg) if wine_tool else HarnessError(msg)
         return r
 
     def _reg_view(self):

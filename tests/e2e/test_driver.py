@@ -50,7 +50,7 @@ class DriverRunTestCase(harness.WineTestCase):
     def check_run(self, s, result):
         """The boxes, the closed mixer, the running bystander and the device list."""
         self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-        self.assertEqual(result.exit_code, 3010, "the restart is pending")
+        self.assertEqual(result.exit_code, fx.RESTART_LATER_EXIT, "the restart is pending")
 
         boxes = result.message_boxes
         self.assertEqual([(b["caption"], b["text"], b["owner"]) for b in boxes],

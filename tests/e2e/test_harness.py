@@ -241,8 +241,8 @@ class Waiting(unittest.TestCase):
         self.assertIsInstance(ctx.exception, e2e_base.HarnessError)
 
 
-class HungPrefixRetry(unittest.TestCase):
-    """A test whose prefix hung runs once more; a deadline the program missed does not."""
+class WineFaultRetry(unittest.TestCase):
+    """A test that Wine failed runs once more; a deadline the program missed does not."""
 
     def run_case(self, failures):
         """Runs a Wine test whose attempts raise the given errors in turn, then pass;
@@ -267,21 +267,58 @@ class HungPrefixRetry(unittest.TestCase):
         e.wine_fault = "its window listing did not answer" if hung else None
         return e
 
-    def test_a_hung_prefix_is_retried_once(self):
-        result, attempts = self.run_case([self.deadline(True)])
-        self.assertTrue(result.wasSuccessful(), result.errors)
-        self.assertEqual(attempts, 2)
+    def test_a_wine_fault_is_retried_once(self):
+        reg_failed = e2e_base.WineFault("wine reg add HKCU\\Software\\Wine failed (1)")
+        for fault in (self.deadline(True), reg_failed,
+                      e2e_base.mark_wine_fault(OSError("cp: no space"), "set-up")):
+            result, attempts = self.run_case([fault])
+            self.assertTrue(result.wasSuccessful(), result.errors)
+            self.assertEqual(attempts, 2)
 
-        result, attempts = self.run_case([self.deadline(True), self.deadline(True)])
+        result, attempts = self.run_case([self.deadline(True), reg_failed])
         self.assertEqual(len(result.errors), 1)
         self.assertEqual(attempts, 2)
 
     def test_a_missed_deadline_or_a_failure_is_not_retried(self):
         for failure in (self.deadline(False), e2e_base.DeadlineExpired("no mark"),
+                        e2e_base.HarnessError("e2e-driver ended without exit record"),
                         AssertionError("exit code 1 != 0")):
             result, attempts = self.run_case([failure])
             self.assertFalse(result.wasSuccessful(), failure)
             self.assertEqual(attempts, 1, failure)
+
+
+class MeasuringTools(unittest.TestCase):
+    """The measuring tools load, and expect the exit codes the program defines."""
+
+    def test_tools_load_and_share_the_tests_expectations(self):
+        import importlib.util
+        import driver_fixtures
+        import exit_codes
+        tools = os.path.join(e2e_base.SOURCE_DIR, "tools")
+        for name in ("measure-driver-run.py", "measure-dialog-start.py"):
+            spec = importlib.util.spec_from_file_location(name[:-3].replace("-", "_"),
+                                                          os.path.join(tools, name))
+            spec.loader.exec_module(importlib.util.module_from_spec(spec))
+        codes = exit_codes.read()
+        self.assertEqual(driver_fixtures.RESTART_LATER_EXIT, codes["kRebootRequired"])
+
+
+class HostSlots(unittest.TestCase):
+    def test_a_slot_is_held_until_its_block_ends(self):
+        with tempfile.TemporaryDirectory() as d:
+            old, e2e_base.SLOTS_DIR = e2e_base.SLOTS_DIR, d
+            try:
+                with e2e_base.host_slot("t", 1):
+                    with self.assertRaises(e2e_base.DeadlineExpired):
+                        with e2e_base.host_slot("t", 1, timeout=0.3):
+                            pass
+                    with e2e_base.host_slot("t", 2):
+                        pass
+                with e2e_base.host_slot("t", 1, timeout=0.3):
+                    pass
+            finally:
+                e2e_base.SLOTS_DIR = old
 
 
 if __name__ == "__main__":

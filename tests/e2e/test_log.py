@@ -56,7 +56,7 @@ class LogFile(harness.WineTestCase):
             result = s.run(COMMAND, script=fx.RESTART_LATER_SCRIPT,
                            environment={"W2KSETUP_LOG": LOG})
             self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-            self.assertEqual(result.exit_code, 3010)
+            self.assertEqual(result.exit_code, fx.RESTART_LATER_EXIT)
             self.assertEqual([b["text"] for b in result.message_boxes], [fx.NOTICE_TEXT])
             self.assertEqual(result.dialogs[0]["caption"], fx.RESTART_CAPTION)
             # The hand-over took the staged INF away, as the log will say it did.

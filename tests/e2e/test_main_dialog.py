@@ -234,7 +234,7 @@ class DriverBranch(MainDialogTestCase):
             hand_over = s.find_host_file(HAND_OVER)
             run_value = s.registry().value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE)
 
-        self.assertExitedWith(result, 3010)  # the restart is pending
+        self.assertExitedWith(result, fx.RESTART_LATER_EXIT)
         self.assertEqual([(b["caption"], b["text"], b["owner"], b["ownerVisible"])
                           for b in result.message_boxes],
                          [("Setup", fx.NOTICE_TEXT, MAIN_CAPTION_EN, True)])

@@ -89,7 +89,7 @@ class OptionsDialogTestCase(harness.WineTestCase):
 
             result = self.run_options(s, actions)
             self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-            self.assertEqual(result.exit_code, 3010, "the restart is pending")
+            self.assertEqual(result.exit_code, fx.RESTART_LATER_EXIT, "the restart is pending")
 
             options = [d for d in result.dialogs if d["caption"] == CAPTION]
             self.assertEqual(len(options), 2, "the dialog, then its snapshot before Install")

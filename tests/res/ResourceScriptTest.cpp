@@ -232,8 +232,8 @@ TEST_F(ResourceScriptErrorTest, ReadsQuotesAndNamesOfItsResourceHeader) {
 
 TEST_F(ResourceScriptErrorTest, RejectsWhatItCannotRead) {
   const char* broken[] = {
-      "IDD_TEST DIALOG 0, 0, 10, 20\nBEGIN\n CONTROL \"x\", IDC_UNKNOWN, \"Button\", 0, 1, 2, 3, "
-      "4\nEND\n",
+      ("IDD_TEST DIALOG 0, 0, 10, 20\nBEGIN\n CONTROL \"x\", IDC_UNKNOWN, \"Button\", 0, 1, 2, 3, "
+       "4\nEND\n"),
       "IDD_TEST DIALOG 0, 0, 10, 20\nBEGIN\n CONTROL \"open, 1, \"Button\", 0, 1, 2, 3, 4\nEND\n",
       "IDD_TEST DIALOG 0, 0, 10, 20\nBEGIN\n CONTROL \"x\", 1, \"Edit\", 0, 1, 2, 3, 4\nEND\n",
       "IDD_TEST DIALOG 0, 0, 10, 20\nBEGIN\n PUSHBUTTON \"x\", 1, 1, 2, 3, 4\nEND\n",

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs the end-to-end tests of a host build folder, then says which program they
+# ran and which ones Wine made run again.
+#
+# Most of a Wine scenario is spent waiting while the program sleeps (a driver
+# installation alone waits 35 s), so more scenarios run side by side than there
+# are cores: E2E_SCENARIOS at most (ctest hands out that many slots, and a test's
+# time-out does not run while it waits for one), of which at most
+# E2E_START_SLOTS set up a prefix at once (tests/e2e/scenario.py), since that
+# keeps a core busy.
+# Usage: run-e2e.sh <host build folder> [ctest options...]
+set -uo pipefail
+build="${1:-build/host}"
+shift || true
+scenarios="${E2E_SCENARIOS:-6}"
+spec="$build/e2e-resources.json"
+printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": [{"id": "scenarios", "slots": %d}]}]}\n' \
+  "$scenarios" >"$spec"
+ctest --test-dir "$build" --output-on-failure -L e2e -j "$((scenarios + 1))" \
+  --resource-spec-file "$spec" "$@"
+rc=$?
+"$(dirname "$0")/e2e-summary.sh" "$build"
+exit $rc

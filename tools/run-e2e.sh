@@ -13,7 +13,7 @@ set -uo pipefail
 build="${1:-build/host}"
 shift || true
 scenarios="${E2E_SCENARIOS:-6}"
-spec="$build/e2e-resources.json"
+spec="$(realpath "$build")/e2e-resources.json"
 printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": [{"id": "scenarios", "slots": %d}]}]}\n' \
   "$scenarios" >"$spec"
 ctest --test-dir "$build" --output-on-failure -L e2e -j "$((scenarios + 1))" \

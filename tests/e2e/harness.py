@@ -94,7 +94,7 @@ def main(argv):
     if len(argv) >= 2 and argv[1] == "template":
         if not wine_available():
             return 77
-        print(ensure_template(Build().work_dir))
+        print(ensure_template())
         return 0
     sys.stderr.write("usage: harness.py run <test id>... | template\n")
     return 2

@@ -134,7 +134,7 @@ class Scenario:
         return self
 
     def _set_up(self):
-        template = ensure_template(self.build.work_dir)
+        template = ensure_template()
         runs = os.path.join(self.build.work_dir, "runs")
         os.makedirs(runs, exist_ok=True)
         self.dir = tempfile.mkdtemp(prefix=self.name + ".", dir=runs)
@@ -155,6 +155,10 @@ class Scenario:
             reg_files.add_user_values(self.prefix, r"Software\Wine\Explorer", {"Desktop": "e2e"})
             reg_files.add_user_values(self.prefix, r"Software\Wine\Explorer\Desktops",
                                       {"e2e": "800x600"})
+        # Starting the prefix (the wineserver and Wine's services) is the costly part of
+        # the set-up; it runs here, within the start slot, and the prefix a test first
+        # sees, or snapshots, has been started once, as the program's runs will find it.
+        self._ensure_keeper()
 
     def __exit__(self, exc_type, exc, tb):
         if isinstance(exc, DeadlineExpired) and self.env is not None and \

@@ -66,6 +66,10 @@ def starts(events):
 WINE_NOISE_KEYS = (
     r"HKLM\System\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}",
     r"HKCU\Software\Wine\Explorer",
+    # Monitors and network cards, which Wine enumerates anew at each start.
+    r"HKLM\System\CurrentControlSet\Control\Class\{4D36E96E-E325-11CE-BFC1-08002BE10318}",
+    r"HKLM\System\CurrentControlSet\Enum\DISPLAY",
+    r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\NetworkCards",
 )
 
 

@@ -2,8 +2,10 @@
 every scenario copies, and the Xvfb server each scenario runs on.
 
 Environment:
-  BUILD_DIR     folder for the prefix template and the scenario runs
-                (default <source>/build); work goes to $BUILD_DIR/e2e
+  BUILD_DIR     folder for the scenario runs (default <source>/build); work goes
+                to $BUILD_DIR/e2e
+  E2E_TEMPLATE_DIR  folder of the prefix template, shared by the checkouts of the
+                machine (default /var/tmp/w2ksetup-e2e)
   WIN_BUILD     Windows build folder with W2KSetup.exe and tools/ (default
                 <source>/build/win32)
   WIN_BUILD64   64-bit Windows build, used when this machine cannot run 32-bit
@@ -181,15 +183,21 @@ def _try_lock(f):
     return True
 
 
-def ensure_template(work_dir):
+# The template is shared by every checkout of the machine (it depends only on
+# the recipe and Wine), so a new checkout does not make it again.
+TEMPLATE_DIR = os.environ.get("E2E_TEMPLATE_DIR") or "/var/tmp/w2ksetup-e2e"
+
+
+def ensure_template(work_dir=TEMPLATE_DIR):
     """Creates the prefix template once; returns its path. Safe for parallel callers."""
     info = wine_info()
-    template = os.path.join(work_dir, "prefix-template")
+    # Checkouts with another recipe keep their own template beside this one.
+    template = os.path.join(work_dir, "prefix-template.r" + TEMPLATE_RECIPE)
     stamp_text = "recipe=%s\nwine=%s\nloader=%s\n" % (TEMPLATE_RECIPE, info["version"],
                                                      info["loader"])
-    stamp = os.path.join(work_dir, "prefix-template.stamp")
+    stamp = template + ".stamp"
     os.makedirs(work_dir, exist_ok=True)
-    with open(os.path.join(work_dir, "prefix-template.lock"), "w") as lockf:
+    with open(template + ".lock", "w") as lockf:
         # Another scenario may be making the template; its own steps have deadlines.
         poll_until(lambda: _try_lock(lockf), "the prefix template lock", timeout=900,
                    period=0.2)

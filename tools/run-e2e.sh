@@ -12,7 +12,7 @@
 set -uo pipefail
 build="${1:-build/host}"
 shift || true
-scenarios="${E2E_SCENARIOS:-6}"
+scenarios="${E2E_SCENARIOS:-10}"
 spec="$(realpath "$build")/e2e-resources.json"
 printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": [{"id": "scenarios", "slots": %d}]}]}\n' \
   "$scenarios" >"$spec"

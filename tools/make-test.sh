@@ -50,14 +50,14 @@ background() {
   local name=$1
   shift
   started[$name]=$(now)
-  "$@" >"$logs/$name.log" 2>&1 &
+  { "$@"; status=$?; now >"$logs/$name.end"; exit $status; } >"$logs/$name.log" 2>&1 &
   pid[$name]=$!
 }
 finish() {
   local name=$1 rc remark=${2:-}
   wait "${pid[$1]}"
   rc=$?
-  note "$name" "${started[$name]}" "$(now)" $rc "$remark"
+  note "$name" "${started[$name]}" "$(cat "$logs/$name.end")" $rc "$remark"
   echo "== $name"
   cat "$logs/$name.log"
   return $rc

@@ -33,7 +33,7 @@ KEEPER_STARTS = 3
 # Scenarios of this machine that may set up a prefix at once. Setting up (copying
 # the template, starting the wineserver and Wine's services) keeps a core busy;
 # what follows mostly waits for the program, which sleeps a lot, so more
-# scenarios than this may run side by side (E2E_SCENARIOS, tests/e2e/e2e.cmake).
+# scenarios than this may run side by side (E2E_SCENARIOS, tools/run-e2e.sh).
 START_SLOTS = int(os.environ.get("E2E_START_SLOTS") or 2)
 
 def wine_argv_for(cmdline):

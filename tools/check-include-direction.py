@@ -26,6 +26,7 @@ LAYERS = [
     ["suite", "cleanup"],
     ["diagnostics"],
     ["common", "res"],
+    ["observation"],
     ["platform"],
 ]
 FAKE_MAY_INCLUDE = ["fake", "platform"]

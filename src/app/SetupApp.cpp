@@ -80,12 +80,12 @@ BOOL CSetupApp::InitInstance() {
       break;
     case StartPath::MainDialog: {
       CSetupDlg dialog(*this);
-      m_nExitCode = RunAsMainWindow(dialog);
+      m_nExitCode = RunMainDialog(dialog);
       break;
     }
     case StartPath::WdmOptionsDialog: {
       CWdmOptionsDlg dialog(m_platform);
-      m_nExitCode = RunAsMainWindow(dialog);
+      m_nExitCode = RunMainDialog(dialog);
       break;
     }
     case StartPath::Nothing:
@@ -96,12 +96,10 @@ BOOL CSetupApp::InitInstance() {
 
 int CSetupApp::ExitInstance() { return m_nExitCode; }
 
-// Runs a dialog modally as the application's main window.
+// Runs the dialog that is the run's only window.
 template <typename Dialog>
-int CSetupApp::RunAsMainWindow(Dialog& dialog) {
-  m_pMainWnd = &dialog;
+int CSetupApp::RunMainDialog(Dialog& dialog) {
   const intptr_t result = dialog.DoModal();
-  m_pMainWnd = nullptr;
   return result == IDCANCEL ? exit_code::kUserCancelled : dialog.ExitCode();
 }
 

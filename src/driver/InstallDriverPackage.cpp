@@ -7,6 +7,7 @@
 #include "cleanup/RemoveLegacyDriverFiles.h"
 #include "common/ExitCodes.h"
 #include "common/Paths.h"
+#include "common/RegistryKey.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
 #include "driver/DriverStaging.h"
@@ -265,7 +266,7 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
     // Nothing new to install: the removed device comes back with the driver
     // it had, and no logon run replaces its mixer.
     ReportNotInstalled(platform, options, owner, handOverError);
-    if (logonRunArmed) driver::DisarmMixerReplacement(platform.registry);
+    if (logonRunArmed) DeleteRunValue(platform.registry, shared::kMixerReplacementValue);
     ReenumerateDeviceTree(devices);
     platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, handOverError, false);

@@ -11,19 +11,12 @@
 #include "common/SharedNames.h"
 #include "driver/InstallDriverPackage.h"
 #include "platform/WinApi.h"
+#include "res/resource.h"
 #include "suite/SuiteClosing.h"
 #include "suite/SuiteOnlyInstall.h"
 #include "ui/RestartDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
-
-namespace {
-
-constexpr const char* kFolderPathTooLong =
-    "Setup cannot run from this folder, as its path is too long. Copy the disc to a folder "
-    "with a shorter path and start Setup from there.";
-
-}  // namespace
 
 CSetupApp::CSetupApp(platform::Platform& platform) : CWinApp(platform) {}
 
@@ -48,8 +41,8 @@ BOOL CSetupApp::InitInstance() {
   std::string setupIni;
   if (programDirectory.empty() || !JoinPath(programDirectory, "setup.ini", &setupIni)) {
     // Not even the options file can be named: the disc's files are out of reach.
-    m_platform.desktop.MessageBox(0, kFolderPathTooLong, shared::kMessageCaption,
-                                  MB_OK | MB_ICONERROR);
+    m_platform.desktop.MessageBox(0, m_platform.desktop.LoadString(IDS_FOLDER_PATH_TOO_LONG),
+                                  shared::kMessageCaption, MB_OK | MB_ICONERROR);
     m_nExitCode = exit_code::kPathTooLong;
     return 0;
   }

@@ -6,6 +6,7 @@ include(GoogleTest)
 
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/common/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/observation/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/diagnostics/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/ui/*.cpp

@@ -4,6 +4,7 @@ set(REPO_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
 file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
   ${REPO_ROOT}/src/platform/*.cpp
   ${REPO_ROOT}/src/common/*.cpp
+  ${REPO_ROOT}/src/observation/*.cpp
   ${REPO_ROOT}/src/diagnostics/*.cpp
   ${REPO_ROOT}/src/app/*.cpp
   ${REPO_ROOT}/src/ui/*.cpp

@@ -11,7 +11,9 @@ set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> -fno-asynchronous-u
 target_compile_options(setupcore PRIVATE ${NO_EXCEPTIONS})
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
-file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+# WinMain and the log file (src/main) on the Win32 platform (src/platform/win32).
+file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/main/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 add_executable(W2KSetup WIN32 ${WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/src/res/app.rc)
 target_include_directories(W2KSetup PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(W2KSetup PRIVATE ${WARNINGS} ${NO_EXCEPTIONS})

@@ -28,7 +28,7 @@ def violations(sources):
             found.append("src/%s:%d: LoadLibrary(%s) is not the system-path load of "
                          "Win32SystemLibrary" % (path, line, argument.rstrip(")")))
     system_library = sources.get(ALLOWED_FILE, "")
-    if not re.search(r"std::string path = SystemPath\(fileName_\);", system_library):
+    if not re.search(r"std::string path = SystemPath\(m_fileName\);", system_library):
         found.append("src/%s: the load no longer takes its path from SystemPath" % ALLOWED_FILE)
     return found
 

@@ -42,6 +42,14 @@ NOISE_KEYS = (
 )
 NOISE_FILES = ()
 
+# Under a Chinese, Japanese or Korean locale the title bars, menus and message
+# boxes ask for "MS Shell Dlg", which Wine substitutes by the locale's system
+# font (PMingLiU, MS UI Gothic, Gulim). None of them is installed here, and the
+# font Wine falls back to has no such characters: the title bars show boxes.
+# Each name stands for the CJK font installed with the demo's packages.
+CJK_FONT = "WenQuanYi Micro Hei"
+CJK_SYSTEM_FONTS = ("PMingLiU", "MS UI Gothic", "Gulim", "SimSun")
+
 
 class DemoRun:
     """One demo run.
@@ -358,6 +366,8 @@ def run_demo(run, out_root, prefixes, keep_prefix=False):
             # locale settings (code pages, fonts, international settings): done here,
             # before the 'before' snapshot.
             s.wine("cmd", "/c", "exit")
+            for name in CJK_SYSTEM_FONTS:
+                s.reg_add(r"HKCU\Software\Wine\Fonts\Replacements", name, CJK_FONT)
         if run.prepare:
             run.prepare(s, disc)
         before = s.snapshot()

@@ -1,6 +1,7 @@
 #include "app/AudioDefaults.h"
 
 #include "common/Paths.h"
+#include "common/RegistryKey.h"
 #include "platform/WinApi.h"
 
 namespace {
@@ -24,30 +25,17 @@ std::string FirstCdFormat(const std::string& formats) {
 
 // Reads "SystemFormats" of the current user; false when it cannot be read.
 bool ReadSystemFormats(platform::Registry& registry, std::string* formats) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::CurrentUser, kAudioKey, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  std::string data;
-  uint32_t type = 0;
-  bool read =
-      registry.QueryValue(key, "SystemFormats", kFormatsBufferSize, &data, &type) == ERROR_SUCCESS;
-  registry.CloseKey(key);
-  if (!read) return false;
-  // A value that fills the buffer may carry no terminating zero: the text
-  // then ends with the bytes read.
-  *formats = data.substr(0, data.find('\0'));
-  return true;
+  RegistryKey key(registry);
+  return key.Open(platform::Hive::CurrentUser, kAudioKey, KEY_ALL_ACCESS) &&
+         key.ReadText("SystemFormats", kFormatsBufferSize, formats);
 }
 
 // Sets "DefaultFormat" in an existing key; a key that does not open is left alone.
 void WriteDefaultFormat(platform::Registry& registry, platform::Hive hive, const char* subKey,
                         const std::string& format) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(hive, subKey, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  registry.SetValue(key, "DefaultFormat", REG_SZ, format + std::string(1, '\0'));
-  registry.CloseKey(key);
+  RegistryKey key(registry);
+  if (!key.Open(hive, subKey, KEY_ALL_ACCESS)) return;
+  registry.SetValue(key.Handle(), "DefaultFormat", REG_SZ, format + std::string(1, '\0'));
 }
 
 }  // namespace

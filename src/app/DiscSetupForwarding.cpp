@@ -6,7 +6,7 @@
 
 uint32_t ForwardToDiscSetup(platform::Processes& processes, const std::string& programDirectory,
                             const std::string& upperCommandLine, uint32_t driverOnly) {
-  std::string command = Quoted(programDirectory + "Setup.exe");
+  std::string command = PathInQuotes(programDirectory + "Setup.exe");
   if (IsApplicationsSwitch(upperCommandLine)) {
     command += " /AP";
   } else if (IsDriverSwitch(upperCommandLine) || driverOnly != 0) {

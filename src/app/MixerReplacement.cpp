@@ -4,6 +4,7 @@
 
 #include "common/ExitCodes.h"
 #include "common/Paths.h"
+#include "common/RegistryKey.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
 #include "platform/WinApi.h"
@@ -12,19 +13,6 @@ namespace {
 
 constexpr int kFurtherLooks = 100;
 constexpr uint32_t kPause = 1000;
-
-// Deletes the logon entry so that the replacement runs once per arming.
-// False when the Run key does not open with full access.
-bool DisarmLogonEntry(platform::Registry& registry) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  registry.DeleteValue(key, shared::kMixerReplacementValue);  // already gone is fine
-  registry.CloseKey(key);
-  return true;
-}
 
 // The mixer may still be starting at logon: looks for its window for about
 // 100 seconds and closes it when it shows up.
@@ -42,7 +30,8 @@ void CloseRunningMixer(platform::Platform& platform) {
 }  // namespace
 
 std::optional<int> RunMixerReplacement(platform::Platform& platform) {
-  if (!DisarmLogonEntry(platform.registry)) return std::nullopt;
+  // Disarmed first, so that the replacement runs once per arming.
+  if (!DeleteRunValue(platform.registry, shared::kMixerReplacementValue)) return std::nullopt;
   CloseRunningMixer(platform);
 
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
@@ -57,6 +46,6 @@ std::optional<int> RunMixerReplacement(platform::Platform& platform) {
                            : static_cast<int>(platform.system.GetLastError());
 
   platform::StartedProcess started;
-  platform.processes.CreateProcess(Quoted(mixer) + " /startup", SW_HIDE, &started);
+  platform.processes.CreateProcess(PathInQuotes(mixer) + " /startup", SW_HIDE, &started);
   return exitCode;
 }

@@ -11,19 +11,12 @@
 #include "common/SharedNames.h"
 #include "driver/InstallDriverPackage.h"
 #include "platform/WinApi.h"
+#include "res/resource.h"
 #include "suite/SuiteClosing.h"
 #include "suite/SuiteOnlyInstall.h"
 #include "ui/RestartDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
-
-namespace {
-
-constexpr const char* kFolderPathTooLong =
-    "Setup cannot run from this folder, as its path is too long. Copy the disc to a folder "
-    "with a shorter path and start Setup from there.";
-
-}  // namespace
 
 CSetupApp::CSetupApp(platform::Platform& platform) : CWinApp(platform) {}
 
@@ -48,8 +41,8 @@ BOOL CSetupApp::InitInstance() {
   std::string setupIni;
   if (programDirectory.empty() || !JoinPath(programDirectory, "setup.ini", &setupIni)) {
     // Not even the options file can be named: the disc's files are out of reach.
-    m_platform.desktop.MessageBox(0, kFolderPathTooLong, shared::kMessageCaption,
-                                  MB_OK | MB_ICONERROR);
+    m_platform.desktop.MessageBox(0, m_platform.desktop.LoadString(IDS_FOLDER_PATH_TOO_LONG),
+                                  shared::kMessageCaption, MB_OK | MB_ICONERROR);
     m_nExitCode = exit_code::kPathTooLong;
     return 0;
   }
@@ -80,12 +73,12 @@ BOOL CSetupApp::InitInstance() {
       break;
     case StartPath::MainDialog: {
       CSetupDlg dialog(*this);
-      m_nExitCode = RunAsMainWindow(dialog);
+      m_nExitCode = RunMainDialog(dialog);
       break;
     }
     case StartPath::WdmOptionsDialog: {
       CWdmOptionsDlg dialog(m_platform);
-      m_nExitCode = RunAsMainWindow(dialog);
+      m_nExitCode = RunMainDialog(dialog);
       break;
     }
     case StartPath::Nothing:
@@ -96,12 +89,10 @@ BOOL CSetupApp::InitInstance() {
 
 int CSetupApp::ExitInstance() { return m_nExitCode; }
 
-// Runs a dialog modally as the application's main window.
+// Runs the dialog that is the run's only window.
 template <typename Dialog>
-int CSetupApp::RunAsMainWindow(Dialog& dialog) {
-  m_pMainWnd = &dialog;
+int CSetupApp::RunMainDialog(Dialog& dialog) {
   const intptr_t result = dialog.DoModal();
-  m_pMainWnd = nullptr;
   return result == IDCANCEL ? exit_code::kUserCancelled : dialog.ExitCode();
 }
 

@@ -25,7 +25,7 @@ class CSetupApp : public CWinApp {
   int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
   // Returns the run's exit code: Cancel's, or the one of the work the dialog did.
   template <typename Dialog>
-  int RunAsMainWindow(Dialog& dialog);
+  int RunMainDialog(Dialog& dialog);
 
   int m_nExitCode = 0;
 };

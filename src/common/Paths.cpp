@@ -22,4 +22,4 @@ bool CopyOver(platform::FileSystem& files, const std::string& from, const std::s
   return files.CopyFile(from, to, false);
 }
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string PathInQuotes(const std::string& path) { return "\"" + path + "\""; }

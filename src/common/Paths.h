@@ -26,4 +26,4 @@ bool CopyOver(platform::FileSystem& files, const std::string& from, const std::s
 
 // Wraps a program path in quotes so that a path with blanks cannot be read as
 // a shorter program path followed by arguments.
-std::string Quoted(const std::string& path);
+std::string PathInQuotes(const std::string& path);

@@ -1,6 +1,33 @@
 #include "diagnostics/CallLog.h"
 
+#include "observation/ValueText.h"
+
 namespace diagnostics {
+
+using observation::Effect;
+
+bool CallLog::Writes(const observation::SeamCall& call) {
+  switch (call.GetMethod().effect) {
+    case Effect::Query:
+    case Effect::Screen:
+      return false;
+    case Effect::Lookup:
+      return call.Failed();
+    case Effect::Open:
+    case Effect::Change:
+    case Effect::Act:
+    case Effect::End:
+      return true;
+  }
+  return true;
+}
+
+void CallLog::After(observation::SeamCall& call) {
+  if (!Writes(call)) return;
+  Write(observation::Describe(call));
+  if (call.GetMethod().effect != Effect::End) return;
+  if (const int* exitCode = call.Argument<int>(0)) End(*exitCode);
+}
 
 void CallLog::Write(const std::string& text) {
   // Writing a file may set the last-error code.
@@ -12,7 +39,7 @@ void CallLog::Write(const std::string& text) {
 }
 
 void CallLog::End(int exitCode) {
-  Write("W2KSetup end: exit code " + Code(static_cast<uint32_t>(exitCode)));
+  Write("W2KSetup end: exit code " + observation::Code(static_cast<uint32_t>(exitCode)));
 }
 
 }  // namespace diagnostics

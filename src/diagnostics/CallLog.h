@@ -1,28 +1,31 @@
-// The diagnostic log as the decorators write it: each line starts with the
-// tick count in milliseconds, and writing a line leaves the thread's
-// last-error code as it was, so the program reads what it would read without
-// the log. The clock and the system are the undecorated ones: the log's own
-// calls are not logged.
+// The diagnostic log, the first observer of the seam: one line per step a
+// support engineer looks for, each starting with the tick count in
+// milliseconds. Writing a line leaves the thread's last-error code as it was,
+// so the program reads what it would read without the log. The clock and the
+// system are the real ones: the log's own calls are not observed.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-#include "diagnostics/CallLine.h"
 #include "diagnostics/LogSink.h"
+#include "observation/SeamCall.h"
 #include "platform/SystemServices.h"
 
 namespace diagnostics {
 
-class CallLog {
+class CallLog final : public observation::CallObserver {
  public:
   CallLog(LogSink& sink, platform::Clock& clock, platform::System& system)
       : m_sink(sink), m_clock(clock), m_system(system) {}
 
-  // The last-error code as the call just made left it.
-  uint32_t LastError() { return m_system.GetLastError(); }
+  // Whether a call gets a line: one that changes the machine, acts or opens a
+  // handle always, a lookup when it failed. Queries, which thousands of calls
+  // are (a byte test per character of a path), and the updates of the
+  // program's own windows never.
+  static bool Writes(const observation::SeamCall& call);
+
+  void After(observation::SeamCall& call) override;
   void Write(const std::string& text);
-  void Write(const CallLine& line) { Write(line.str()); }
   // The run's last line.
   void End(int exitCode);
 

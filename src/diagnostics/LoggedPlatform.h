@@ -1,17 +1,11 @@
-// The diagnostic log: a platform whose every call is forwarded to the real one
-// and logged, one line per call. WinMain chooses it when a log is asked for;
-// the program's logic runs on it unchanged.
+// The diagnostic log on a platform: the observed platform with the log as its
+// observer. WinMain chooses it when a log is asked for; the program's logic
+// runs on it unchanged.
 #pragma once
 
 #include "diagnostics/CallLog.h"
 #include "diagnostics/LogSink.h"
-#include "diagnostics/LoggedDesktop.h"
-#include "diagnostics/LoggedDeviceSetup.h"
-#include "diagnostics/LoggedFileSystem.h"
-#include "diagnostics/LoggedProcesses.h"
-#include "diagnostics/LoggedProfileFiles.h"
-#include "diagnostics/LoggedRegistry.h"
-#include "diagnostics/LoggedSystemServices.h"
+#include "observation/ObservedPlatform.h"
 #include "platform/Platform.h"
 
 namespace diagnostics {
@@ -21,14 +15,13 @@ constexpr const char* kProgramVersion = "2.0";
 
 class LoggedPlatform {
  public:
-  LoggedPlatform(platform::Platform& inner, LogSink& sink);
-  LoggedPlatform(const LoggedPlatform&) = delete;
-  LoggedPlatform& operator=(const LoggedPlatform&) = delete;
+  LoggedPlatform(platform::Platform& inner, LogSink& sink)
+      : m_inner(inner), m_log(sink, inner.clock, inner.system), m_observed(inner, m_log) {}
 
-  platform::Platform& platform() { return m_platform; }
+  platform::Platform& platform() { return m_observed.platform(); }
 
   // The run's first line: version, command line, Windows version and program
-  // directory, read from the real platform without being logged.
+  // directory, read from the real platform without being observed.
   void Start();
   // The run's last line, with the exit code.
   void End(int exitCode) { m_log.End(exitCode); }
@@ -36,16 +29,7 @@ class LoggedPlatform {
  private:
   platform::Platform& m_inner;
   CallLog m_log;
-  LoggedRegistry m_registry;
-  LoggedProfileFiles m_profiles;
-  LoggedFileSystem m_files;
-  LoggedDesktop m_desktop;
-  LoggedProcesses m_processes;
-  LoggedDeviceSetup m_devices;
-  LoggedClock m_clock;
-  LoggedSystem m_system;
-  LoggedSecurity m_security;
-  platform::Platform m_platform;
+  observation::ObservedPlatform m_observed;
 };
 
 }  // namespace diagnostics

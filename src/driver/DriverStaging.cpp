@@ -1,6 +1,7 @@
 #include "driver/DriverStaging.h"
 
 #include "common/Paths.h"
+#include "common/RegistryKey.h"
 #include "common/SharedNames.h"
 #include "platform/WinApi.h"
 
@@ -43,28 +44,13 @@ bool StageMixerReplacement(platform::Platform& platform, const std::string& driv
     CopyOver(files, setupSource, setupCopy);
   }
 
-  platform::RegKey key = 0;
-  if (platform.registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS,
-                                &key) != ERROR_SUCCESS) {
-    return false;
-  }
+  RegistryKey key(platform.registry);
+  if (!key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS)) return false;
   // Quoted, so that a Windows directory with blanks cannot start another
   // program; stored with its terminating zero, as REG_SZ data should be.
-  const std::string command = Quoted(setupCopy) + " -ReplaceMixer";
-  const bool written = platform.registry.SetValue(key, shared::kMixerReplacementValue, REG_SZ,
-                                                  command + '\0') == ERROR_SUCCESS;
-  platform.registry.CloseKey(key);
-  return written;
-}
-
-void DisarmMixerReplacement(platform::Registry& registry) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  registry.DeleteValue(key, shared::kMixerReplacementValue);
-  registry.CloseKey(key);
+  const std::string command = PathInQuotes(setupCopy) + " -ReplaceMixer";
+  return platform.registry.SetValue(key.Handle(), shared::kMixerReplacementValue, REG_SZ,
+                                    command + '\0') == ERROR_SUCCESS;
 }
 
 }  // namespace driver

@@ -29,8 +29,4 @@ void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolde
 // the driver folder holds no "Mixer.dat". True when it wrote the Run value.
 bool StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder);
 
-// Deletes the Run value again, so that no logon run replaces the mixer for a
-// driver that was not installed.
-void DisarmMixerReplacement(platform::Registry& registry);
-
 }  // namespace driver

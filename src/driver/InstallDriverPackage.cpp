@@ -7,20 +7,19 @@
 #include "cleanup/RemoveLegacyDriverFiles.h"
 #include "common/ExitCodes.h"
 #include "common/Paths.h"
+#include "common/RegistryKey.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
 #include "driver/DriverStaging.h"
 #include "driver/FindAndRemoveDevice.h"
 #include "platform/WinApi.h"
+#include "res/resource.h"
 #include "suite/SuiteClosing.h"
 
 namespace {
 
 constexpr const char* kNotice =
     "The driver will be installed now. It need a few minutes to complete.";
-constexpr const char* kNotInstalled = "The driver could not be installed.";
-constexpr const char* kRunAsAdministrator = "Start Setup again as an administrator.";
-constexpr const char* kOptionsNotWritten = "The options could not be written into this file:\n";
 constexpr const char* kStagedInf = "C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF";
 constexpr const char* kMediaLocation = "C:\\Program Files\\Quarnex\\WIN_ME";
 constexpr const char* kDeviceHardwareId = "PCI\\VEN_1E5B&DEV_0111";
@@ -172,21 +171,29 @@ bool HandOverInf(platform::Platform& platform, uint32_t* error) {
   return false;
 }
 
+// The text with its "%1" replaced by the number.
+std::string WithNumber(std::string text, uint32_t number) {
+  const size_t insert = text.find("%1");
+  if (insert != std::string::npos) text.replace(insert, 2, std::to_string(number));
+  return text;
+}
+
 // "The driver could not be installed.", a blank line, what failed when it is
 // more than the error says, the system's text for the error, and what to do
-// when it was a matter of rights.
+// when it was a matter of rights; in the user's language.
 void ReportNotInstalled(platform::Platform& platform, const DriverInstallOptions& options,
                         platform::Hwnd owner, uint32_t error, const std::string& what = "") {
+  platform::Desktop& desktop = platform.desktop;
   std::string reason = platform.system.FormatMessage(error);
   while (!reason.empty() &&
          (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) {
     reason.pop_back();
   }
-  if (reason.empty()) reason = "Error " + std::to_string(error) + ".";
-  std::string text = std::string(kNotInstalled) + "\n\n" + what + reason;
-  if (error == ERROR_ACCESS_DENIED) text += std::string("\n") + kRunAsAdministrator;
-  platform.desktop.MessageBox(MessageOwner(options, owner), text, shared::kMessageCaption,
-                              MB_OK | MB_ICONERROR);
+  if (reason.empty()) reason = WithNumber(desktop.LoadString(IDS_ERROR_NUMBER), error);
+  std::string text = desktop.LoadString(IDS_NOT_INSTALLED) + "\n\n" + what + reason;
+  if (error == ERROR_ACCESS_DENIED) text += "\n" + desktop.LoadString(IDS_RUN_AS_ADMINISTRATOR);
+  desktop.MessageBox(MessageOwner(options, owner), text, shared::kMessageCaption,
+                     MB_OK | MB_ICONERROR);
 }
 
 // Adds the staging folder as the last installation source, in a table sized
@@ -250,8 +257,9 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
           StageDriverPackage(platform, sourceFolder, options.patchInfFiles ? patcher : nullptr)) {
     // Handed over without the choices, the INF would install the driver with
     // settings the user did not pick. Nothing has been removed yet.
-    ReportNotInstalled(platform, options, owner, unpatched->error,
-                       kOptionsNotWritten + unpatched->path + "\n");
+    ReportNotInstalled(
+        platform, options, owner, unpatched->error,
+        platform.desktop.LoadString(IDS_OPTIONS_NOT_WRITTEN) + "\n" + unpatched->path + "\n");
     platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, unpatched->error, false);
   }
@@ -265,7 +273,7 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
     // Nothing new to install: the removed device comes back with the driver
     // it had, and no logon run replaces its mixer.
     ReportNotInstalled(platform, options, owner, handOverError);
-    if (logonRunArmed) driver::DisarmMixerReplacement(platform.registry);
+    if (logonRunArmed) DeleteRunValue(platform.registry, shared::kMixerReplacementValue);
     ReenumerateDeviceTree(devices);
     platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, handOverError, false);

@@ -40,8 +40,6 @@ class Desktop {
                                   uintptr_t* result) = 0;
   virtual bool ShowWindow(Hwnd window, int command) = 0;
   virtual bool EnableWindow(Hwnd window, bool enable) = 0;
-  virtual bool IsWindowVisible(Hwnd window) = 0;
-  virtual bool IsWindowEnabled(Hwnd window) = 0;
   virtual bool IsIconic(Hwnd window) = 0;
   virtual bool RedrawWindow(Hwnd window, uint32_t flags) = 0;
   virtual bool GetClientRect(Hwnd window, Rect* rect) = 0;

@@ -33,5 +33,15 @@
 #define IDC_RESTART_NOW 1000
 #define IDC_RESTART_LATER 1001
 
+// The texts of the program's own messages beyond the fixed English ones. The
+// string table keeps strings in blocks of sixteen ids; each language defines
+// this block (192 to 207) whole, so none of them falls back to another's.
+// "%1" stands for a number.
+#define IDS_NOT_INSTALLED 192
+#define IDS_RUN_AS_ADMINISTRATOR 193
+#define IDS_OPTIONS_NOT_WRITTEN 194
+#define IDS_ERROR_NUMBER 195
+#define IDS_FOLDER_PATH_TOO_LONG 196
+
 // Version resource and manifest.
 #define IDR_VERSION 1

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/RegistryKey.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
 #include "platform/WinApi.h"
@@ -22,24 +23,13 @@ bool CloseWindowTitled(platform::Desktop& desktop, const char* title) {
 
 // Reads the uninstall command from the first uninstall key that opens.
 bool ReadUninstallCommand(platform::Registry& registry, std::string* command) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::LocalMachine, suite::kUninstallKeyNine, KEY_QUERY_VALUE,
-                       &key) != ERROR_SUCCESS &&
-      registry.OpenKey(platform::Hive::LocalMachine, suite::kUninstallKeyNt, KEY_QUERY_VALUE,
-                       &key) != ERROR_SUCCESS) {
+  RegistryKey key(registry);
+  if (!key.Open(platform::Hive::LocalMachine, suite::kUninstallKeyNine, KEY_QUERY_VALUE) &&
+      !key.Open(platform::Hive::LocalMachine, suite::kUninstallKeyNt, KEY_QUERY_VALUE)) {
     return false;
   }
-  std::string data;
-  uint32_t type = 0;
-  bool read = registry.QueryValue(key, "InstallShieldUninstallString", kUninstallBufferSize, &data,
-                                  &type) == ERROR_SUCCESS ||
-              registry.QueryValue(key, "UninstallString", kUninstallBufferSize, &data, &type) ==
-                  ERROR_SUCCESS;
-  registry.CloseKey(key);
-  if (!read) return false;
-  // A value that fills the buffer may carry no terminating zero.
-  *command = data.substr(0, data.find('\0'));
-  return true;
+  return key.ReadText("InstallShieldUninstallString", kUninstallBufferSize, command) ||
+         key.ReadText("UninstallString", kUninstallBufferSize, command);
 }
 
 }  // namespace
@@ -74,11 +64,5 @@ void UninstallPreviousSuite(platform::Platform& platform) {
 }
 
 void DeleteSuiteLogonEntry(platform::Registry& registry) {
-  platform::RegKey key = 0;
-  if (registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  registry.DeleteValue(key, shared::kSuiteRunValue);
-  registry.CloseKey(key);
+  DeleteRunValue(registry, shared::kSuiteRunValue);
 }

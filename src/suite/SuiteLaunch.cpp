@@ -5,7 +5,8 @@
 #include "platform/WinApi.h"
 #include "suite/SuiteTexts.h"
 
-std::string SuiteSetupLaunchPath(platform::FileSystem& files, const std::string& programDirectory) {
+std::string EnterSuiteFolderAndGetSetupPath(platform::FileSystem& files,
+                                            const std::string& programDirectory) {
   if (files.SetCurrentDirectory(programDirectory + "W2K-ME\\")) {
     return programDirectory + "W2K-ME\\app\\Setup.exe";
   }
@@ -23,12 +24,12 @@ void WriteHandOverFile(platform::Platform& platform, const HandOver& handOver) {
 
 void LaunchSuiteSetup(platform::Processes& processes, const std::string& path) {
   platform::StartedProcess started;
-  processes.CreateProcess(Quoted(path), SW_SHOW, &started);
+  processes.CreateProcess(PathInQuotes(path), SW_SHOW, &started);
 }
 
 bool StartSuiteSetup(platform::Platform& platform, const std::string& programDirectory,
                      platform::Hwnd messageOwner, const HandOver* handOver) {
-  const std::string launchPath = SuiteSetupLaunchPath(platform.files, programDirectory);
+  const std::string launchPath = EnterSuiteFolderAndGetSetupPath(platform.files, programDirectory);
   if (!FileIsPresent(platform.files, launchPath)) {
     platform.desktop.MessageBox(messageOwner, suite::kSuiteSetupMissing, shared::kMessageCaption,
                                 MB_OK);

@@ -14,10 +14,11 @@ struct HandOver {
   std::string command;
 };
 
-// The suite setup program's path below the program directory: in "W2K-ME\"
-// when that folder exists (it then becomes the current directory, inherited
-// by the programs started afterwards), else in "WIN_ME\".
-std::string SuiteSetupLaunchPath(platform::FileSystem& files, const std::string& programDirectory);
+// Makes "W2K-ME\" of the program directory the current directory, inherited
+// by the programs started afterwards, when it exists; returns the suite setup
+// program's path in that folder then, else in "WIN_ME\".
+std::string EnterSuiteFolderAndGetSetupPath(platform::FileSystem& files,
+                                            const std::string& programDirectory);
 
 // Writes "QXISETUP.INI" in the Windows directory for the suite's setup program.
 void WriteHandOverFile(platform::Platform& platform, const HandOver& handOver);

@@ -52,7 +52,7 @@ BOOL CSetupDlg::OnInitDialog() {
   m_szSourceDir = ProgramDirectory(m_platform);
   // Leaves the current directory in "W2K-ME\" when the disc has one, for the
   // programs that OK starts.
-  const std::string suiteSetup = SuiteSetupLaunchPath(m_platform.files, m_szSourceDir);
+  const std::string suiteSetup = EnterSuiteFolderAndGetSetupPath(m_platform.files, m_szSourceDir);
   m_bSuiteSetupFound = FileIsPresent(m_platform.files, suiteSetup) ? 1 : 0;
   if (!m_bSuiteSetupFound) {
     m_platform.desktop.MessageBox(GetSafeHwnd(), kInstallationFilesMissing, shared::kMessageCaption,

@@ -2,12 +2,14 @@
 // run, in which order, and what each caller's record changes.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "driver/DriverInstallFixture.h"
 #include "driver/InstallDriverPackage.h"
+#include "fake/ResourceScript.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
 #include "ui/RestartDlg.h"
@@ -379,6 +381,34 @@ TEST(InstallDriverPackage, ARefusedHandOverKeepsALogonValueItDidNotWrite) {
   machine.devices.copyOemInfRefusal = ERROR_ACCESS_DENIED;
   EXPECT_EQ(RunFromStartRoutine(machine, kDriverOnlyRun, kDisc), 5);
   EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue));
+}
+
+// The report is in the user's language, from the string table; the notice
+// before it is the same English text everywhere.
+TEST(InstallDriverPackage, ARefusalIsReportedInTheUsersLanguage) {
+  for (const char* language : {"en-US.rc", "zh-TW.rc", "fr-FR.rc", "ja-JP.rc", "ko-KR.rc"}) {
+    const std::map<int, std::string> texts =
+        fake::LoadLanguageResources(fake::LanguageFolder() + "/" + language).strings;
+    for (uint32_t refusal : {uint32_t{ERROR_ACCESS_DENIED}, uint32_t{0}}) {
+      SCOPED_TRACE(std::string(language) + " refusal " + std::to_string(refusal));
+      fake::FakeMachine machine;
+      PrepareSystem(machine);
+      AddDisc(machine);
+      machine.desktop.SetLanguageFile(language);
+      machine.devices.copyOemInfRefusal = refusal;
+      RunFromStartRoutine(machine, kDriverOnlyRun, kDisc);
+
+      ASSERT_EQ(machine.desktop.MessageBoxes().size(), 2u);
+      EXPECT_EQ(machine.desktop.MessageBoxes()[0].text, kNotice);
+      std::string reason = "Access is denied.\n" + texts.at(IDS_RUN_AS_ADMINISTRATOR);
+      if (refusal == 0) {
+        reason = texts.at(IDS_ERROR_NUMBER);
+        reason.replace(reason.find("%1"), 2, "0");
+      }
+      EXPECT_EQ(machine.desktop.MessageBoxes()[1].text,
+                texts.at(IDS_NOT_INSTALLED) + "\n\n" + reason);
+    }
+  }
 }
 
 }  // namespace

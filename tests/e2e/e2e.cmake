@@ -101,7 +101,7 @@ e2e_test(main_dialog.both_boxes test_main_dialog.SuiteBranch.test_both_boxes)
 e2e_test(main_dialog.only_applications test_main_dialog.SuiteBranch.test_only_applications)
 e2e_test(main_dialog.only_driver test_main_dialog.DriverBranch.test_only_driver)
 e2e_test(main_dialog.about_box test_main_dialog.AboutBox.test_about_box_from_the_system_menu)
-e2e_test(log.driver_run test_log.LogFile.test_driver_run_appends_its_calls_and_the_hand_over)
+e2e_test(log.driver_run test_log.LogFile.test_driver_run_appends_its_steps_and_the_hand_over)
 e2e_test(log.missing_folder test_log.LogFile.test_log_in_a_missing_folder_changes_nothing)
 # Two driver runs, each with its own prefix and 35 s of fixed waiting.
 set_tests_properties(e2e.log.missing_folder PROPERTIES TIMEOUT 1200 COST 100)

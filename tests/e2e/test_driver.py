@@ -21,6 +21,8 @@ DISC = r"C:\disc"
 WEB = r"C:\websetup"
 MIXER_EXE = fx.WINDOWS_DIR + r"\Mixer.exe"
 EXPECTED_RUN_VALUE = '"%s\\W2KSetup.exe" -ReplaceMixer' % fx.WINDOWS_DIR
+JAPANESE_LOCALE = "ja_JP.UTF-8"
+NOT_INSTALLED_JAPANESE = "ドライバをインストールできませんでした。"
 
 
 class DriverRunTestCase(harness.WineTestCase):
@@ -153,7 +155,8 @@ class DriverOnly(DriverRunTestCase):
 
 class RefusedHandOver(harness.WineTestCase):
     """/DRIVER from a disc whose driver folder lacks the INF: the setup services refuse
-    the hand-over, and the run says so instead of offering a restart."""
+    the hand-over, and the run says so instead of offering a restart; in the user's
+    language, while the notice before it is the same English text everywhere."""
 
     def test_disc_without_inf(self):
         with self.scenario("winxp", desktop=True) as s:
@@ -178,6 +181,17 @@ class RefusedHandOver(harness.WineTestCase):
                               "the logon entry was left armed")
             # Mixer.dat stays where staging put it; only the logon entry is taken back.
             self.assertIsNotNone(s.find_host_file(fx.WINDOWS_DIR + r"\Mixer.dat"))
+
+            s.env.update(LANG=JAPANESE_LOCALE, LC_ALL=JAPANESE_LOCALE)
+            result = s.run(r'"%s\W2KSetup.exe" /DRIVER' % DISC)
+            self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
+            self.assertEqual(result.exit_code, 2)
+            # The texts arrive in the Japanese ANSI code page.
+            texts = [b["text"].encode("latin-1").decode("cp932").replace("\r\n", "\n")
+                     for b in result.message_boxes]
+            self.assertEqual(len(texts), 2, result.events)
+            self.assertEqual(texts[0], fx.NOTICE_TEXT)
+            self.assertTrue(texts[1].startswith(NOT_INSTALLED_JAPANESE + "\n\n"), texts[1])
 
 
 class WebPackage(DriverRunTestCase):

@@ -125,6 +125,9 @@ class FakeDesktop : public platform::Desktop {
   FakeWindow* Window(platform::Hwnd handle);
   FakeWindow* Control(platform::Hwnd dialog, int controlId);
   Cursor CurrentCursor() const { return m_cursor; }
+  // A window and its parents are visible; a window takes input.
+  bool IsWindowVisible(platform::Hwnd window);
+  bool IsWindowEnabled(platform::Hwnd window);
   int waitCursorShows = 0;
   bool threeDControlsEnabled = false;
   std::vector<std::pair<int, int>> iconPaints;
@@ -139,8 +142,6 @@ class FakeDesktop : public platform::Desktop {
                           uintptr_t* result) override;
   bool ShowWindow(platform::Hwnd window, int command) override;
   bool EnableWindow(platform::Hwnd window, bool enable) override;
-  bool IsWindowVisible(platform::Hwnd window) override;
-  bool IsWindowEnabled(platform::Hwnd window) override;
   bool IsIconic(platform::Hwnd window) override;
   bool RedrawWindow(platform::Hwnd window, uint32_t flags) override;
   bool GetClientRect(platform::Hwnd window, platform::Rect* rect) override;

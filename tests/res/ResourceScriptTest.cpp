@@ -69,9 +69,32 @@ TEST(ResourceScriptTest, EveryLanguageFileParsesWithItsLanguageAndTemplates) {
     files.insert(entry.path().filename().string());
   }
   EXPECT_EQ(files, expectedFiles);
-  // The about-box menu text is English only.
-  EXPECT_EQ(Load("en-US.rc").strings, (std::map<int, std::string>{{101, "&About Setup..."}}));
-  EXPECT_TRUE(Load("ja-JP.rc").strings.empty());
+}
+
+// The program's message texts: every language has the whole block of them
+// (a language missing one would show an empty text, not the English one),
+// each translated, with the number's place kept. The about-box menu text is
+// English only.
+TEST(ResourceScriptTest, EveryLanguageHasEachMessageTextTranslated) {
+  const std::map<int, std::string> english = Load("en-US.rc").strings;
+  EXPECT_EQ(english.at(101), "&About Setup...");
+  for (const LanguageFile& language : kLanguages) {
+    SCOPED_TRACE(language.name);
+    std::map<int, std::string> texts = Load(language.name).strings;
+    if (language.languageId == 0x0409) texts.erase(101);
+    std::set<int> ids;
+    for (const auto& [id, text] : texts) {
+      ids.insert(id);
+      EXPECT_FALSE(text.empty()) << id;
+      EXPECT_EQ(text.find("%1") != std::string::npos,
+                english.at(id).find("%1") != std::string::npos)
+          << id;
+      if (language.languageId != 0x0409) {
+        EXPECT_NE(text, english.at(id)) << id;
+      }
+    }
+    EXPECT_EQ(ids, (std::set<int>{192, 193, 194, 195, 196}));
+  }
 }
 
 TEST(ResourceScriptTest, TranslationsKeepTheEnglishControlsAndDialogStyle) {

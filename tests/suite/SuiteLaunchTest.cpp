@@ -7,16 +7,18 @@
 
 namespace {
 
-TEST(SuiteSetupLaunchPath, TheW2kMeFolderDecidesTheLayoutAndBecomesCurrent) {
+TEST(EnterSuiteFolderAndGetSetupPath, TheW2kMeFolderDecidesTheLayoutAndBecomesCurrent) {
   fake::FakeMachine machine;
   machine.files.AddFolder("D:\\DISC\\W2K-ME");
   machine.files.AddFile("D:\\DISC\\WIN_ME\\app\\Setup.exe", "");
-  EXPECT_EQ(SuiteSetupLaunchPath(machine.files, "D:\\DISC\\"), "D:\\DISC\\W2K-ME\\app\\Setup.exe");
+  EXPECT_EQ(EnterSuiteFolderAndGetSetupPath(machine.files, "D:\\DISC\\"),
+            "D:\\DISC\\W2K-ME\\app\\Setup.exe");
   EXPECT_EQ(machine.files.GetCurrentDirectory(), "D:\\DISC\\W2K-ME");
 
   fake::FakeMachine other;
   other.files.AddFile("D:\\DISC\\WIN_ME\\app\\Setup.exe", "");
-  EXPECT_EQ(SuiteSetupLaunchPath(other.files, "D:\\DISC\\"), "D:\\DISC\\WIN_ME\\app\\Setup.exe");
+  EXPECT_EQ(EnterSuiteFolderAndGetSetupPath(other.files, "D:\\DISC\\"),
+            "D:\\DISC\\WIN_ME\\app\\Setup.exe");
   EXPECT_EQ(other.files.GetCurrentDirectory(), "C:\\");
 }
 

@@ -84,14 +84,6 @@ bool Win32Desktop::EnableWindow(Hwnd window, bool enable) {
   return ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE) != FALSE;
 }
 
-bool Win32Desktop::IsWindowVisible(Hwnd window) {
-  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
-}
-
-bool Win32Desktop::IsWindowEnabled(Hwnd window) {
-  return ::IsWindowEnabled(ToHwnd(window)) != FALSE;
-}
-
 bool Win32Desktop::IsIconic(Hwnd window) { return ::IsIconic(ToHwnd(window)) != FALSE; }
 
 bool Win32Desktop::RedrawWindow(Hwnd window, uint32_t flags) {

@@ -15,8 +15,6 @@ class Win32Desktop final : public Desktop {
                           uint32_t flags, uint32_t timeoutMilliseconds, uintptr_t* result) override;
   bool ShowWindow(Hwnd window, int command) override;
   bool EnableWindow(Hwnd window, bool enable) override;
-  bool IsWindowVisible(Hwnd window) override;
-  bool IsWindowEnabled(Hwnd window) override;
   bool IsIconic(Hwnd window) override;
   bool RedrawWindow(Hwnd window, uint32_t flags) override;
   bool GetClientRect(Hwnd window, Rect* rect) override;

@@ -37,20 +37,20 @@ bool RunningUnderWine() {
 }  // namespace
 
 Win32DeviceSetup::Win32DeviceSetup()
-    : setupApi_("setupapi.dll"),
-      configManager_("cfgmgr32.dll"),
-      multimedia_("winmm.dll"),
-      underWine_(RunningUnderWine()) {}
+    : m_setupApi("setupapi.dll"),
+      m_configManager("cfgmgr32.dll"),
+      m_multimedia("winmm.dll"),
+      m_underWine(RunningUnderWine()) {}
 
 const Win32DeviceSetup::NativeDevice* Win32DeviceSetup::FindDevice(DevInfoSet set,
                                                                    const DevInfoData& data) const {
-  auto found = devices_.find({set, data.index});
-  if (found == devices_.end() || found->second.devInst != data.devInst) return nullptr;
+  auto found = m_devices.find({set, data.index});
+  if (found == m_devices.end() || found->second.devInst != data.devInst) return nullptr;
   return &found->second;
 }
 
 DevInfoSet Win32DeviceSetup::GetClassDevs(uint32_t flags) {
-  auto getClassDevs = setupApi_.Find<GetClassDevsFn>("SetupDiGetClassDevsA");
+  auto getClassDevs = m_setupApi.Find<GetClassDevsFn>("SetupDiGetClassDevsA");
   if (getClassDevs == nullptr) {
     NotImplemented();
     return kInvalidDevInfoSet;
@@ -60,12 +60,12 @@ DevInfoSet Win32DeviceSetup::GetClassDevs(uint32_t flags) {
 }
 
 bool Win32DeviceSetup::EnumDeviceInfo(DevInfoSet set, uint32_t index, DevInfoData* data) {
-  auto enumDeviceInfo = setupApi_.Find<EnumDeviceInfoFn>("SetupDiEnumDeviceInfo");
+  auto enumDeviceInfo = m_setupApi.Find<EnumDeviceInfoFn>("SetupDiEnumDeviceInfo");
   if (enumDeviceInfo == nullptr) return NotImplemented();
   SP_DEVINFO_DATA device = {};
   device.cbSize = sizeof(device);
   if (!enumDeviceInfo(ToHdevinfo(set), index, &device)) return false;
-  NativeDevice& kept = devices_[{set, index}];
+  NativeDevice& kept = m_devices[{set, index}];
   kept.devInst = device.DevInst;
   kept.bytes.assign(reinterpret_cast<const unsigned char*>(&device),
                     reinterpret_cast<const unsigned char*>(&device) + sizeof(device));
@@ -90,7 +90,7 @@ bool Win32DeviceSetup::GetDeviceRegistryProperty(DevInfoSet set, const DevInfoDa
                                                  uint32_t property, uint8_t* buffer,
                                                  uint32_t bufferSize, uint32_t* requiredSize) {
   auto getProperty =
-      setupApi_.Find<GetDeviceRegistryPropertyFn>("SetupDiGetDeviceRegistryPropertyA");
+      m_setupApi.Find<GetDeviceRegistryPropertyFn>("SetupDiGetDeviceRegistryPropertyA");
   if (getProperty == nullptr) return NotImplemented();
   SP_DEVINFO_DATA device;
   if (!NativeData(set, data, &device)) return false;
@@ -101,7 +101,7 @@ bool Win32DeviceSetup::GetDeviceRegistryProperty(DevInfoSet set, const DevInfoDa
 }
 
 bool Win32DeviceSetup::RemoveDevice(DevInfoSet set, const DevInfoData& data) {
-  auto removeDevice = setupApi_.Find<RemoveDeviceFn>("SetupDiRemoveDevice");
+  auto removeDevice = m_setupApi.Find<RemoveDeviceFn>("SetupDiRemoveDevice");
   if (removeDevice == nullptr) return NotImplemented();
   SP_DEVINFO_DATA device;
   if (!NativeData(set, data, &device)) return false;
@@ -109,19 +109,20 @@ bool Win32DeviceSetup::RemoveDevice(DevInfoSet set, const DevInfoData& data) {
 }
 
 bool Win32DeviceSetup::DestroyDeviceInfoList(DevInfoSet set) {
-  auto destroy = setupApi_.Find<DestroyDeviceInfoListFn>("SetupDiDestroyDeviceInfoList");
+  auto destroy = m_setupApi.Find<DestroyDeviceInfoListFn>("SetupDiDestroyDeviceInfoList");
   if (destroy == nullptr) return NotImplemented();
   // Forget the set's devices first: the API call's last-error code is left as
   // it sets it.
-  for (auto it = devices_.lower_bound({set, 0}); it != devices_.end() && it->first.first == set;) {
-    it = devices_.erase(it);
+  for (auto it = m_devices.lower_bound({set, 0});
+       it != m_devices.end() && it->first.first == set;) {
+    it = m_devices.erase(it);
   }
   return destroy(ToHdevinfo(set)) != FALSE;
 }
 
 bool Win32DeviceSetup::CopyOEMInf(const std::string& sourceInf, const std::string& mediaLocation,
                                   uint32_t mediaType, uint32_t copyStyle) {
-  auto copyOemInf = setupApi_.Find<CopyOEMInfFn>("SetupCopyOEMInfA");
+  auto copyOemInf = m_setupApi.Find<CopyOEMInfFn>("SetupCopyOEMInfA");
   if (copyOemInf == nullptr) return NotImplemented();
   return copyOemInf(sourceInf.c_str(), mediaLocation.c_str(), mediaType, copyStyle, nullptr, 0,
                     nullptr, nullptr) != FALSE;
@@ -132,8 +133,8 @@ bool Win32DeviceSetup::QuerySourceList(uint32_t flags, SourceList* list) {
   list->native = 0;
   list->nativeCount = 0;
   // Wine's SetupQuerySourceListA is a stub that ends the calling process.
-  if (underWine_) return NotImplemented();
-  auto query = setupApi_.Find<QuerySourceListFn>("SetupQuerySourceListA");
+  if (m_underWine) return NotImplemented();
+  auto query = m_setupApi.Find<QuerySourceListFn>("SetupQuerySourceListA");
   if (query == nullptr) return NotImplemented();
   PCSTR* native = nullptr;
   UINT count = 0;
@@ -147,7 +148,7 @@ bool Win32DeviceSetup::QuerySourceList(uint32_t flags, SourceList* list) {
 }
 
 bool Win32DeviceSetup::SetSourceList(uint32_t flags, const std::vector<std::string>& entries) {
-  auto setList = setupApi_.Find<SetSourceListFn>("SetupSetSourceListA");
+  auto setList = m_setupApi.Find<SetSourceListFn>("SetupSetSourceListA");
   if (setList == nullptr) return NotImplemented();
   std::vector<PCSTR> table;
   table.reserve(entries.size());
@@ -157,8 +158,8 @@ bool Win32DeviceSetup::SetSourceList(uint32_t flags, const std::vector<std::stri
 
 bool Win32DeviceSetup::FreeSourceList(SourceList* list) {
   // Wine's SetupFreeSourceListA is a stub that ends the calling process.
-  if (underWine_ || list->native == 0) return false;
-  auto freeList = setupApi_.Find<FreeSourceListFn>("SetupFreeSourceListA");
+  if (m_underWine || list->native == 0) return false;
+  auto freeList = m_setupApi.Find<FreeSourceListFn>("SetupFreeSourceListA");
   if (freeList == nullptr) return NotImplemented();
   PCSTR* native = reinterpret_cast<PCSTR*>(list->native);
   BOOL ok = freeList(&native, list->nativeCount);
@@ -169,7 +170,7 @@ bool Win32DeviceSetup::FreeSourceList(SourceList* list) {
 }
 
 uint32_t Win32DeviceSetup::LocateRootDevNode(uint32_t flags, uint32_t* devInst) {
-  auto locate = configManager_.Find<LocateDevNodeFn>("CM_Locate_DevNodeA");
+  auto locate = m_configManager.Find<LocateDevNodeFn>("CM_Locate_DevNodeA");
   if (locate == nullptr) {
     NotImplemented();
     return CR_FAILURE;
@@ -181,7 +182,7 @@ uint32_t Win32DeviceSetup::LocateRootDevNode(uint32_t flags, uint32_t* devInst) 
 }
 
 uint32_t Win32DeviceSetup::ReenumerateDevNode(uint32_t devInst, uint32_t flags) {
-  auto reenumerate = configManager_.Find<ReenumerateDevNodeFn>("CM_Reenumerate_DevNode");
+  auto reenumerate = m_configManager.Find<ReenumerateDevNodeFn>("CM_Reenumerate_DevNode");
   if (reenumerate == nullptr) {
     NotImplemented();
     return CR_FAILURE;
@@ -190,7 +191,7 @@ uint32_t Win32DeviceSetup::ReenumerateDevNode(uint32_t devInst, uint32_t flags) 
 }
 
 uint32_t Win32DeviceSetup::MixerGetNumDevs() {
-  auto getNumDevs = multimedia_.Find<MixerGetNumDevsFn>("mixerGetNumDevs");
+  auto getNumDevs = m_multimedia.Find<MixerGetNumDevsFn>("mixerGetNumDevs");
   if (getNumDevs == nullptr) {
     NotImplemented();
     return 0;

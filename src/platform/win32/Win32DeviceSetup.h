@@ -44,11 +44,11 @@ class Win32DeviceSetup final : public DeviceSetup {
   const NativeDevice* FindDevice(DevInfoSet set, const DevInfoData& data) const;
   bool NativeData(DevInfoSet set, const DevInfoData& data, void* device) const;
 
-  Win32SystemLibrary setupApi_;
-  Win32SystemLibrary configManager_;
-  Win32SystemLibrary multimedia_;
-  bool underWine_;
-  std::map<std::pair<DevInfoSet, uint32_t>, NativeDevice> devices_;
+  Win32SystemLibrary m_setupApi;
+  Win32SystemLibrary m_configManager;
+  Win32SystemLibrary m_multimedia;
+  bool m_underWine;
+  std::map<std::pair<DevInfoSet, uint32_t>, NativeDevice> m_devices;
 };
 
 }  // namespace platform

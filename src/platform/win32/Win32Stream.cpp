@@ -4,7 +4,7 @@
 
 namespace platform {
 
-Win32Stream::~Win32Stream() { std::fclose(file_); }
+Win32Stream::~Win32Stream() { std::fclose(m_file); }
 
 bool Win32Stream::GetLine(std::string* line, int bufferSize) {
   // fgets with room for less than one character reads nothing and never
@@ -14,7 +14,7 @@ bool Win32Stream::GetLine(std::string* line, int bufferSize) {
     return false;
   }
   std::vector<char> buffer(bufferSize);
-  if (std::fgets(buffer.data(), bufferSize, file_) == nullptr) {
+  if (std::fgets(buffer.data(), bufferSize, m_file) == nullptr) {
     line->clear();
     return false;
   }
@@ -22,14 +22,14 @@ bool Win32Stream::GetLine(std::string* line, int bufferSize) {
   return true;
 }
 
-long Win32Stream::Tell() { return std::ftell(file_); }
+long Win32Stream::Tell() { return std::ftell(m_file); }
 
-bool Win32Stream::Seek(long offset, int origin) { return std::fseek(file_, offset, origin) == 0; }
+bool Win32Stream::Seek(long offset, int origin) { return std::fseek(m_file, offset, origin) == 0; }
 
 bool Win32Stream::PutChar(char c) {
-  return std::fputc(static_cast<unsigned char>(c), file_) != EOF;
+  return std::fputc(static_cast<unsigned char>(c), m_file) != EOF;
 }
 
-bool Win32Stream::Flush() { return std::fflush(file_) == 0; }
+bool Win32Stream::Flush() { return std::fflush(m_file) == 0; }
 
 }  // namespace platform

@@ -10,7 +10,7 @@ namespace platform {
 class Win32Stream final : public Stream {
  public:
   // Takes ownership of an open stream; the destructor closes it.
-  explicit Win32Stream(FILE* file) : file_(file) {}
+  explicit Win32Stream(FILE* file) : m_file(file) {}
   ~Win32Stream() override;
   Win32Stream(const Win32Stream&) = delete;
   Win32Stream& operator=(const Win32Stream&) = delete;
@@ -22,7 +22,7 @@ class Win32Stream final : public Stream {
   bool Flush() override;
 
  private:
-  FILE* file_;
+  FILE* m_file;
 };
 
 }  // namespace platform

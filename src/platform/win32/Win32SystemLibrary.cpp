@@ -5,7 +5,7 @@
 namespace platform {
 
 Win32SystemLibrary::~Win32SystemLibrary() {
-  if (module_ != nullptr) ::FreeLibrary(static_cast<HMODULE>(module_));
+  if (m_module != nullptr) ::FreeLibrary(static_cast<HMODULE>(m_module));
 }
 
 std::string Win32SystemLibrary::SystemPath(const std::string& fileName) {
@@ -18,14 +18,14 @@ std::string Win32SystemLibrary::SystemPath(const std::string& fileName) {
 }
 
 Win32SystemLibrary::Address Win32SystemLibrary::FindAddress(const char* functionName) {
-  if (!tried_) {
-    tried_ = true;
+  if (!m_tried) {
+    m_tried = true;
     // A full path, so the DLL never comes from the program's own folder.
-    std::string path = SystemPath(fileName_);
-    if (!path.empty()) module_ = ::LoadLibraryA(path.c_str());
+    std::string path = SystemPath(m_fileName);
+    if (!path.empty()) m_module = ::LoadLibraryA(path.c_str());
   }
-  if (module_ == nullptr) return nullptr;
-  FARPROC address = ::GetProcAddress(static_cast<HMODULE>(module_), functionName);
+  if (m_module == nullptr) return nullptr;
+  FARPROC address = ::GetProcAddress(static_cast<HMODULE>(m_module), functionName);
   return reinterpret_cast<Address>(address);
 }
 

@@ -10,7 +10,7 @@ namespace platform {
 
 class Win32SystemLibrary {
  public:
-  explicit Win32SystemLibrary(std::string fileName) : fileName_(std::move(fileName)) {}
+  explicit Win32SystemLibrary(std::string fileName) : m_fileName(std::move(fileName)) {}
   ~Win32SystemLibrary();
   Win32SystemLibrary(const Win32SystemLibrary&) = delete;
   Win32SystemLibrary& operator=(const Win32SystemLibrary&) = delete;
@@ -30,9 +30,9 @@ class Win32SystemLibrary {
   using Address = void (*)();
   Address FindAddress(const char* functionName);
 
-  std::string fileName_;
-  void* module_ = nullptr;  // HMODULE
-  bool tried_ = false;
+  std::string m_fileName;
+  void* m_module = nullptr;  // HMODULE
+  bool m_tried = false;
 };
 
 }  // namespace platform

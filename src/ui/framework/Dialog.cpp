@@ -24,23 +24,16 @@ platform::Hwnd CDialog::GetDlgItem(int controlId) const {
 }
 
 BOOL CDialog::OnInitDialog() {
-  UpdateData(0);
+  CDataExchange dx(this);
+  DoDataExchange(&dx);
   return 1;
 }
 
-void CDialog::OnOK() {
-  if (UpdateData(1)) EndDialog(IDOK);
-}
+void CDialog::OnOK() { EndDialog(IDOK); }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
-
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-  CDataExchange dx(this, saveAndValidate);
-  DoDataExchange(&dx);
-  return 1;
-}
 
 bool CDialog::OnCommand(int controlId, int) {
   switch (controlId) {

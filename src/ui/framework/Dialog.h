@@ -14,10 +14,8 @@ class CDialog;
 // Binds dialog controls to their wrapper objects (DoDataExchange).
 class CDataExchange {
  public:
-  CDataExchange(CDialog* dialog, BOOL saveAndValidate)
-      : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+  explicit CDataExchange(CDialog* dialog) : m_pDlgWnd(dialog) {}
   CDialog* m_pDlgWnd;
-  BOOL m_bSaveAndValidate;
 };
 
 // Attaches control to the dialog's child window with the given id.
@@ -31,13 +29,12 @@ class CDialog : public CWnd, private platform::DialogProcedure {
   virtual intptr_t DoModal();
   void EndDialog(int result);
   platform::Hwnd GetDlgItem(int controlId) const;
-  int TemplateId() const { return m_templateId; }
   platform::Platform& GetPlatform() { return m_platform; }
 
  protected:
   // WM_INITDIALOG: binds the controls. Return TRUE to let the system set the focus.
   virtual BOOL OnInitDialog();
-  // The OK button or Enter: exchanges data, then ends the dialog with IDOK.
+  // The OK button or Enter: ends the dialog with IDOK.
   virtual void OnOK();
   // Cancel, Escape or the close box: ends the dialog with IDCANCEL.
   virtual void OnCancel();
@@ -53,7 +50,6 @@ class CDialog : public CWnd, private platform::DialogProcedure {
   virtual bool OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result);
   // Passes a message on to the default processing.
   intptr_t Default(uint32_t message, uintptr_t wParam, intptr_t lParam);
-  BOOL UpdateData(BOOL saveAndValidate);
 
   platform::Platform& m_platform;
 

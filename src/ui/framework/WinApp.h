@@ -9,8 +9,6 @@
 #include "platform/Platform.h"
 #include "platform/WinApi.h"
 
-class CWnd;
-
 class CWinApp {
  public:
   explicit CWinApp(platform::Platform& platform);
@@ -33,7 +31,6 @@ class CWinApp {
   // The command line after the program name, leading blanks skipped. Writable:
   // the start routine upper-cases it in place.
   char* m_lpCmdLine = nullptr;
-  CWnd* m_pMainWnd = nullptr;
 
  protected:
   platform::Platform& m_platform;

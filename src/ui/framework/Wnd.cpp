@@ -15,10 +15,6 @@ BOOL CWnd::EnableWindow(BOOL enable) {
   return m_desktop->EnableWindow(m_hWnd, enable != 0) ? 1 : 0;
 }
 
-BOOL CWnd::IsWindowVisible() const { return m_desktop->IsWindowVisible(m_hWnd) ? 1 : 0; }
-
-BOOL CWnd::IsWindowEnabled() const { return m_desktop->IsWindowEnabled(m_hWnd) ? 1 : 0; }
-
 BOOL CWnd::IsIconic() const { return m_desktop->IsIconic(m_hWnd) ? 1 : 0; }
 
 void CWnd::GetClientRect(platform::Rect* rect) const { m_desktop->GetClientRect(m_hWnd, rect); }
@@ -31,10 +27,6 @@ void CWnd::SetIcon(platform::IconHandle icon, BOOL bigIcon) {
 }
 
 BOOL CWnd::RedrawWindow(uint32_t flags) { return m_desktop->RedrawWindow(m_hWnd, flags) ? 1 : 0; }
-
-intptr_t CWnd::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return m_desktop->SendMessage(m_hWnd, message, wParam, lParam);
-}
 
 void CButton::SetCheck(int state) {
   m_desktop->SendMessage(m_hWnd, BM_SETCHECK, static_cast<uintptr_t>(state), 0);

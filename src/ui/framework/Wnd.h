@@ -34,8 +34,6 @@ class CWnd {
 
   BOOL ShowWindow(int command);
   BOOL EnableWindow(BOOL enable);
-  BOOL IsWindowVisible() const;
-  BOOL IsWindowEnabled() const;
   BOOL IsIconic() const;
   BOOL RedrawWindow(uint32_t flags);
   void GetClientRect(platform::Rect* rect) const;
@@ -43,7 +41,6 @@ class CWnd {
   CMenu GetSystemMenu() const;
   // WM_SETICON: the big (title bar, task switcher) or the small icon.
   void SetIcon(platform::IconHandle icon, BOOL bigIcon);
-  intptr_t SendMessage(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
 
   platform::Hwnd m_hWnd = 0;
 

@@ -2,11 +2,11 @@
 // program on it, through the diagnostic log when W2KSETUP_LOG names a file.
 #include "app/SetupMain.h"
 #include "diagnostics/LoggedPlatform.h"
+#include "main/LogFile.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32DeviceSetup.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32LogFile.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
@@ -52,7 +52,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::Platform platform{registry, profiles, files,    desktop, processes,
                               devices,  services, services, services};
 
-  std::unique_ptr<platform::Win32LogFile> logFile = platform::Win32LogFile::OpenFromEnvironment();
+  std::unique_ptr<LogFile> logFile = LogFile::OpenFromEnvironment();
   if (logFile == nullptr) return RunSetupProgram(platform);
   diagnostics::LoggedPlatform logged(platform, *logFile);
   logged.Start();

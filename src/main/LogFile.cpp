@@ -1,10 +1,8 @@
-#include "platform/win32/Win32LogFile.h"
+#include "main/LogFile.h"
 
 #include <string>
 
 #include "platform/win32/Win32Windows.h"
-
-namespace platform {
 
 namespace {
 
@@ -23,24 +21,22 @@ std::string EnvironmentVariable(const char* name) {
 
 }  // namespace
 
-std::unique_ptr<Win32LogFile> Win32LogFile::OpenFromEnvironment() {
+std::unique_ptr<LogFile> LogFile::OpenFromEnvironment() {
   const DWORD lastError = ::GetLastError();
-  std::unique_ptr<Win32LogFile> log;
+  std::unique_ptr<LogFile> log;
   const std::string path = EnvironmentVariable("W2KSETUP_LOG");
   if (!path.empty()) {
-    if (FILE* file = std::fopen(path.c_str(), "ab")) log = std::make_unique<Win32LogFile>(file);
+    if (FILE* file = std::fopen(path.c_str(), "ab")) log = std::make_unique<LogFile>(file);
   }
   ::SetLastError(lastError);
   return log;
 }
 
-Win32LogFile::~Win32LogFile() { std::fclose(m_file); }
+LogFile::~LogFile() { std::fclose(m_file); }
 
-void Win32LogFile::Write(const std::string& line) {
+void LogFile::Write(const std::string& line) {
   if (m_failed) return;
   const std::string text = line + "\r\n";
   m_failed =
       std::fwrite(text.data(), 1, text.size(), m_file) != text.size() || std::fflush(m_file) != 0;
 }
-
-}  // namespace platform

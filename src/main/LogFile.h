@@ -8,19 +8,17 @@
 
 #include "diagnostics/LogSink.h"
 
-namespace platform {
-
-class Win32LogFile final : public diagnostics::LogSink {
+class LogFile final : public diagnostics::LogSink {
  public:
   // The file W2KSETUP_LOG names, opened for appending; null when the variable
   // is not set or the file does not open. The last-error code is left as it
   // was, so a run without a log starts exactly as before.
-  static std::unique_ptr<Win32LogFile> OpenFromEnvironment();
+  static std::unique_ptr<LogFile> OpenFromEnvironment();
 
-  explicit Win32LogFile(FILE* file) : m_file(file) {}
-  ~Win32LogFile() override;
-  Win32LogFile(const Win32LogFile&) = delete;
-  Win32LogFile& operator=(const Win32LogFile&) = delete;
+  explicit LogFile(FILE* file) : m_file(file) {}
+  ~LogFile() override;
+  LogFile(const LogFile&) = delete;
+  LogFile& operator=(const LogFile&) = delete;
 
   // After a line that cannot be written, nothing more is written.
   void Write(const std::string& line) override;
@@ -29,5 +27,3 @@ class Win32LogFile final : public diagnostics::LogSink {
   FILE* m_file;
   bool m_failed = false;
 };
-
-}  // namespace platform

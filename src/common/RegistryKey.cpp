@@ -1,0 +1,30 @@
+#include "common/RegistryKey.h"
+
+#include "common/SharedNames.h"
+#include "platform/WinApi.h"
+
+bool RegistryKey::Open(platform::Hive hive, const std::string& subKey, uint32_t access) {
+  Close();
+  m_open = m_registry.OpenKey(hive, subKey, access, &m_key) == ERROR_SUCCESS;
+  return m_open;
+}
+
+bool RegistryKey::ReadText(const std::string& name, uint32_t bufferSize, std::string* text) {
+  std::string data;
+  uint32_t type = 0;
+  if (m_registry.QueryValue(m_key, name, bufferSize, &data, &type) != ERROR_SUCCESS) return false;
+  *text = data.substr(0, data.find('\0'));
+  return true;
+}
+
+void RegistryKey::Close() {
+  if (m_open) m_registry.CloseKey(m_key);
+  m_open = false;
+}
+
+bool DeleteRunValue(platform::Registry& registry, const char* valueName) {
+  RegistryKey key(registry);
+  if (!key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS)) return false;
+  registry.DeleteValue(key.Handle(), valueName);
+  return true;
+}

@@ -1,0 +1,37 @@
+// Registry work as every subsystem does it: a key that closes itself, a text
+// value read as the program reads text, and the deletion of a logon entry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Registry.h"
+
+// An open registry key, closed when the object goes out of scope.
+class RegistryKey {
+ public:
+  explicit RegistryKey(platform::Registry& registry) : m_registry(registry) {}
+  ~RegistryKey() { Close(); }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  // RegOpenKeyExA; true when the key opened. A key already open is closed first.
+  bool Open(platform::Hive hive, const std::string& subKey, uint32_t access);
+  platform::RegKey Handle() const { return m_key; }
+
+  // The value's text up to its first zero: a value that fills the buffer may
+  // carry no terminating zero, and then ends with the bytes read. False when
+  // the value cannot be read into bufferSize bytes.
+  bool ReadText(const std::string& name, uint32_t bufferSize, std::string* text);
+
+ private:
+  void Close();
+
+  platform::Registry& m_registry;
+  platform::RegKey m_key = 0;
+  bool m_open = false;
+};
+
+// Deletes an entry of the Run key (HKEY_LOCAL_MACHINE); an entry already gone
+// is fine. False when the Run key does not open with full access.
+bool DeleteRunValue(platform::Registry& registry, const char* valueName);

@@ -13,11 +13,11 @@ set -uo pipefail
 build="${1:-build/host}"
 shift || true
 scenarios="${E2E_SCENARIOS:-10}"
-spec="$(realpath "$build")/e2e-resources.json"
+slots="$(realpath "$build")/e2e-resources.json"
 printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": [{"id": "scenarios", "slots": %d}]}]}\n' \
-  "$scenarios" >"$spec"
+  "$scenarios" >"$slots"
 ctest --test-dir "$build" --output-on-failure -L e2e -j "$((scenarios + 1))" \
-  --resource-spec-file "$spec" "$@"
+  --resource-spec-file "$slots" "$@"
 rc=$?
 "$(dirname "$0")/e2e-summary.sh" "$build"
 exit $rc

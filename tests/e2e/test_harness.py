@@ -297,9 +297,9 @@ class MeasuringTools(unittest.TestCase):
         import exit_codes
         tools = os.path.join(e2e_base.SOURCE_DIR, "tools")
         for name in ("measure-driver-run.py", "measure-dialog-start.py"):
-            spec = importlib.util.spec_from_file_location(name[:-3].replace("-", "_"),
-                                                          os.path.join(tools, name))
-            spec.loader.exec_module(importlib.util.module_from_spec(spec))
+            found = importlib.util.spec_from_file_location(name[:-3].replace("-", "_"),
+                                                           os.path.join(tools, name))
+            found.loader.exec_module(importlib.util.module_from_spec(found))
         codes = exit_codes.read()
         self.assertEqual(driver_fixtures.RESTART_LATER_EXIT, codes["kRebootRequired"])
 

@@ -29,7 +29,7 @@ if ! timeout 60 /usr/lib/wine/wine --version >/dev/null 2>&1; then
   command -v qemu-i386-static >/dev/null || need+=(qemu-user-static)
   dpkg -s wine32-preloader:i386 >/dev/null 2>&1 || need+=(wine32-preloader:i386)
 fi
-fc-list 2>/dev/null | grep -qi wqy || need+=(fonts-wqy-microhei)
+dpkg -s fonts-wqy-microhei >/dev/null 2>&1 || need+=(fonts-wqy-microhei)
 grep -q '^ja_JP.UTF-8' /etc/locale.gen 2>/dev/null || need+=(locales)
 
 if [ ${#need[@]} -eq 0 ]; then

@@ -140,6 +140,7 @@ int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& sw
       InstallSuiteOnly(platform, programDirectory);
       // The process ends here, the suite setup runs on.
       platform.processes.Exit(exit_code::kSuccess);
+      break;
     case StartPath::DriverOnly:
       return InstallDriver(platform, kDriverOnlyRun, programDirectory, switches.noRestart);
     case StartPath::WebPackageDriver:

@@ -1,5 +1,6 @@
 #include "app/QuietDesktop.h"
 
+#include "observation/ValueText.h"
 #include "platform/WinApi.h"
 
 void QuietDesktop::Note(const std::string& line) {
@@ -79,7 +80,9 @@ void QuietDesktop::PaintIconic(platform::Hwnd window, platform::IconHandle icon,
 
 int QuietDesktop::MessageBox(platform::Hwnd, const std::string& text, const std::string& caption,
                              uint32_t) {
-  Note("quiet run: message box \"" + caption + "\" answered OK: " + text);
+  // Quoted and escaped like every text of the log: a box's text has line ends.
+  Note("quiet run: message box " + observation::Text(caption) +
+       " answered OK: " + observation::Text(text));
   return IDOK;
 }
 

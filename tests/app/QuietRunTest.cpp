@@ -118,6 +118,8 @@ TEST(QuietRun, RefusedHandOverEndsWithItsErrorSilently) {
   EXPECT_EQ(run.exitCode, 5);
   EXPECT_TRUE(machine.desktop.MessageBoxes().empty());
   EXPECT_TRUE(AnyNoteHas(run, "The driver could not be installed."));
+  // Each note is one line of the log, whatever line ends the box's text held.
+  for (const std::string& note : run.notes) EXPECT_EQ(note.find('\n'), std::string::npos);
   EXPECT_FALSE(machine.registry.Value(platform::Hive::LocalMachine, driver_test::kRunKey,
                                       driver_test::kRunValue));
 }

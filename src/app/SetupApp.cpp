@@ -74,7 +74,7 @@ BOOL CSetupApp::InitInstance() {
       m_nExitCode = exit_code::kSuccess;
       return 0;
     case RunSwitches::Kind::QuietRejected:
-      if (m_note) m_note("quiet run: the command line holds a switch not known here; nothing done");
+      Note("quiet run: the command line holds a switch not known here; nothing done");
       m_nExitCode = exit_code::kInvalidParameter;
       return 0;
     default:
@@ -115,17 +115,15 @@ int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& sw
   const StartPath path = ChooseStartPath(m_bWin2000 != 0, options, pathSwitch);
   if (switches.quiet && path == StartPath::ForwardToDiscSetup) {
     // The disc's general setup asks the user; it is not started.
-    if (m_note)
-      m_note(
-          "quiet run: Windows older than Windows 2000 needs the interactive Setup.exe; nothing "
-          "started");
+    Note(
+        "quiet run: Windows older than Windows 2000 needs the interactive Setup.exe; nothing "
+        "started");
     return exit_code::kOldWindowsVersion;
   }
   if (switches.quiet && path == StartPath::MainDialog) {
-    if (m_note)
-      m_note(
-          "quiet run: neither the driver switch nor DriverOnly chooses what to install; nothing "
-          "started");
+    Note(
+        "quiet run: neither the driver switch nor DriverOnly chooses what to install; nothing "
+        "started");
     return exit_code::kInvalidParameter;
   }
   if (path != StartPath::ForwardToDiscSetup && path != StartPath::SuiteOnly &&
@@ -168,6 +166,10 @@ int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& sw
 }
 
 int CSetupApp::ExitInstance() { return m_nExitCode; }
+
+void CSetupApp::Note(const std::string& line) {
+  if (m_note) m_note(line);
+}
 
 // Runs the dialog that is the run's only window.
 template <typename Dialog>

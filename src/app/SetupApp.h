@@ -36,6 +36,9 @@ class CSetupApp : public CWinApp {
   template <typename Dialog>
   int RunMainDialog(Dialog& dialog);
 
+  // A line for the log, when there is one.
+  void Note(const std::string& line);
+
   int m_nExitCode = 0;
   RunNote m_note;
 };

@@ -7,7 +7,8 @@
 // up to a zero byte, is the whole command line. The upper-casing must change
 // only single-byte ASCII letters, never a byte of a double-byte character;
 // the start path, the logon switch and the command passed to the disc's
-// general setup must agree with the table read here without upper-casing.
+// general setup must agree with the table read here without upper-casing;
+// the reading of extended lines leaves the table's lines alone.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -105,6 +106,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "the logon switch differs");
   fuzz::Require(IsApplicationsSwitch(upper) == apSwitch, "the applications switch differs");
   fuzz::Require(IsDriverSwitch(upper) == driverSwitch, "the driver switch differs");
+
+  // The extended reading never takes a line from the switch table, and an
+  // extended line always asks for a quiet run, no restart or a log.
+  const RunSwitches switches = ReadRunSwitches(tail, upper);
+  const bool tableLine = apSwitch || driverSwitch || EqualsIgnoringCase(tail, "-replacemixer");
+  fuzz::Require((switches.kind == RunSwitches::Kind::Table) == tableLine,
+                "the extended reading took a table line, or missed one");
+  if (switches.kind == RunSwitches::Kind::Unattended) {
+    fuzz::Require(switches.quiet || switches.noRestart || !switches.logFile.empty(),
+                  "an extended line without quiet, no restart or log");
+    fuzz::Require(!switches.quiet || switches.noRestart, "a quiet run that may restart");
+  }
+  fuzz::Require(switches.kind != RunSwitches::Kind::QuietRejected || switches.quiet,
+                "a refused line that did not ask for quiet");
 
   StartPath expected;
   if (!windows2000) {

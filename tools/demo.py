@@ -274,6 +274,16 @@ def _start_main_driver(s, disc):
     _start_tunestack(s, disc)
 
 
+QUIET_LOG = r"C:\quiet-setup.log"
+
+
+def _report_quiet_log(s, disc):
+    data = fx.read_host(s, QUIET_LOG)
+    if data is None:
+        return ["Log %s: (not written)" % QUIET_LOG]
+    return ["Log %s:" % QUIET_LOG] + ["  " + line for line in data.decode("latin-1").splitlines()]
+
+
 RUNS = [
     DemoRun("win98-forward", "Windows 98: hand-over to the disc's Setup.exe with /AP",
             "win98", "/AP"),
@@ -286,6 +296,11 @@ RUNS = [
             fx.DEVICE_HARDWARE_ID,
             "winxp", "/DRIVER", prepare=_prepare_driver_only, start=_start_driver_only,
             script=fx.RESTART_LATER_SCRIPT, report=_report_driver_only),
+    DemoRun("xp-quiet-driver", "Windows XP, /DRIVER /QUIET /LOG=%s: the same installation "
+            "with no window at all, the restart left to the caller (3010)" % QUIET_LOG,
+            "winxp", "/DRIVER /QUIET /LOG=" + QUIET_LOG, prepare=_prepare_driver_only,
+            start=_start_driver_only,
+            report=lambda s, disc: _report_driver_only(s, disc) + _report_quiet_log(s, disc)),
     DemoRun("xp-logon", "Windows XP, next logon: -ReplaceMixer with the old mixer up",
             "winxp", "-ReplaceMixer", after="xp-driver-only", program=r"C:\windows\W2KSetup.exe",
             cwd="C:\\windows", prepare=_prepare_logon, start=_start_old_mixer,

@@ -9,6 +9,7 @@
 #include "common/Paths.h"
 #include "common/ProgramDirectory.h"
 #include "common/SharedNames.h"
+#include "driver/InfOptionPatch.h"
 #include "driver/InstallDriverPackage.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
@@ -18,13 +19,43 @@
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
 
-CSetupApp::CSetupApp(platform::Platform& platform) : CWinApp(platform) {}
+CSetupApp::CSetupApp(platform::Platform& platform, RunNote note)
+    : CWinApp(platform), m_note(std::move(note)) {}
 
 bool IsWindows2000OrLater(const platform::OsVersion& version) {
   return version.platformId == VER_PLATFORM_WIN32_NT && version.majorVersion >= 5;
 }
 
+namespace {
+
+// The options dialog's choices as it opens, for a quiet run that installs
+// as if "Install" had been pressed at once.
+class StartChoicesPatcher final : public InfPatcher {
+ public:
+  explicit StartChoicesPatcher(platform::Platform& platform) : m_platform(platform) {}
+  bool PatchInfOptions(const std::string& infPath) override {
+    return driver::PatchInfOptionsFile(m_platform, infPath, CWdmOptionsDlg::StartChoices());
+  }
+
+ private:
+  platform::Platform& m_platform;
+};
+
+// The switches and the exit codes, a line per text, in the user's language.
+std::string CommandLineHelp(platform::Desktop& desktop) {
+  std::string text;
+  for (int id = IDS_HELP_SWITCHES; id <= IDS_HELP_EXIT_OTHER; ++id) {
+    if (id == IDS_HELP_EXIT_CODES) text += "\n";
+    text += desktop.LoadString(id) + "\n";
+  }
+  text.pop_back();
+  return text;
+}
+
+}  // namespace
+
 BOOL CSetupApp::InitInstance() {
+  const std::string givenCommandLine = m_lpCmdLine;
   UpperCaseInPlace(m_platform.system, m_lpCmdLine);
   const std::string commandLine = m_lpCmdLine;
 
@@ -35,59 +66,110 @@ BOOL CSetupApp::InitInstance() {
     }
   }
 
-  SetDefaultSoundFormat(m_platform);
-  DeleteSuiteLogonEntry(m_platform.registry);
-  const std::string programDirectory = ProgramDirectory(m_platform);
+  const RunSwitches switches = ReadRunSwitches(givenCommandLine, commandLine);
+  switch (switches.kind) {
+    case RunSwitches::Kind::Help:
+      m_platform.desktop.MessageBox(0, CommandLineHelp(m_platform.desktop), shared::kMessageCaption,
+                                    MB_OK | MB_ICONINFORMATION);
+      m_nExitCode = exit_code::kSuccess;
+      return 0;
+    case RunSwitches::Kind::QuietRejected:
+      Note("quiet run: the command line holds a switch not known here; nothing done");
+      m_nExitCode = exit_code::kInvalidParameter;
+      return 0;
+    default:
+      break;
+  }
+  if (!switches.quiet) {
+    m_nExitCode = RunChosenPath(m_platform, switches, commandLine);
+    return 0;
+  }
+  QuietDesktop quietDesktop(m_platform.desktop, m_note);
+  platform::Platform quiet{m_platform.registry, m_platform.profiles,  m_platform.files,
+                           quietDesktop,        m_platform.processes, m_platform.devices,
+                           m_platform.clock,    m_platform.system,    m_platform.security};
+  m_nExitCode = RunChosenPath(quiet, switches, commandLine);
+  return 0;
+}
+
+int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& switches,
+                             const std::string& commandLine) {
+  SetDefaultSoundFormat(platform);
+  DeleteSuiteLogonEntry(platform.registry);
+  const std::string programDirectory = ProgramDirectory(platform);
   std::string setupIni;
   if (programDirectory.empty() || !JoinPath(programDirectory, "setup.ini", &setupIni)) {
     // Not even the options file can be named: the disc's files are out of reach.
-    m_platform.desktop.MessageBox(0, m_platform.desktop.LoadString(IDS_FOLDER_PATH_TOO_LONG),
-                                  shared::kMessageCaption, MB_OK | MB_ICONERROR);
-    m_nExitCode = exit_code::kPathTooLong;
-    return 0;
+    platform.desktop.MessageBox(0, platform.desktop.LoadString(IDS_FOLDER_PATH_TOO_LONG),
+                                shared::kMessageCaption, MB_OK | MB_ICONERROR);
+    return exit_code::kPathTooLong;
   }
-  const InstallOptions options = ReadInstallOptions(m_platform.profiles, setupIni);
-  WriteCdPlayerProfile(m_platform, setupIni);
-  m_bWin2000 = IsWindows2000OrLater(m_platform.system.GetVersion()) ? 1 : 0;
+  const InstallOptions options = ReadInstallOptions(platform.profiles, setupIni);
+  WriteCdPlayerProfile(platform, setupIni);
+  m_bWin2000 = IsWindows2000OrLater(platform.system.GetVersion()) ? 1 : 0;
 
-  const StartPath path = ChooseStartPath(m_bWin2000 != 0, options, commandLine);
+  // An extended command line picks its path by its driver switch alone.
+  const std::string pathSwitch = switches.kind != RunSwitches::Kind::Unattended ? commandLine
+                                 : switches.driver                              ? "/DRIVER"
+                                                                                : "";
+  const StartPath path = ChooseStartPath(m_bWin2000 != 0, options, pathSwitch);
+  if (switches.quiet && path == StartPath::ForwardToDiscSetup) {
+    // The disc's general setup asks the user; it is not started.
+    Note(
+        "quiet run: Windows older than Windows 2000 needs the interactive Setup.exe; nothing "
+        "started");
+    return exit_code::kOldWindowsVersion;
+  }
+  if (switches.quiet && path == StartPath::MainDialog) {
+    Note(
+        "quiet run: neither the driver switch nor DriverOnly chooses what to install; nothing "
+        "started");
+    return exit_code::kInvalidParameter;
+  }
   if (path != StartPath::ForwardToDiscSetup && path != StartPath::SuiteOnly &&
       path != StartPath::DriverOnly) {
     Enable3dControlsStatic();
   }
   switch (path) {
     case StartPath::ForwardToDiscSetup:
-      m_nExitCode = exit_code::OfDiscSetupStart(ForwardToDiscSetup(
-          m_platform.processes, programDirectory, commandLine, options.driverOnly));
-      break;
+      return exit_code::OfDiscSetupStart(
+          ForwardToDiscSetup(platform.processes, programDirectory, pathSwitch, options.driverOnly));
     case StartPath::SuiteOnly:
-      InstallSuiteOnly(m_platform, programDirectory);
+      InstallSuiteOnly(platform, programDirectory);
       // The process ends here, the suite setup runs on.
-      m_platform.processes.Exit(exit_code::kSuccess);
+      platform.processes.Exit(exit_code::kSuccess);
       break;
     case StartPath::DriverOnly:
-      m_nExitCode = InstallDriver(kDriverOnlyRun, programDirectory);
-      break;
+      return InstallDriver(platform, kDriverOnlyRun, programDirectory, switches.noRestart);
     case StartPath::WebPackageDriver:
-      m_nExitCode = InstallDriver(kWebPackageRun, programDirectory);
-      break;
+      return InstallDriver(platform, kWebPackageRun, programDirectory, switches.noRestart);
     case StartPath::MainDialog: {
       CSetupDlg dialog(*this);
-      m_nExitCode = RunMainDialog(dialog);
-      break;
+      dialog.m_bNoRestart = switches.noRestart;
+      return RunMainDialog(dialog);
     }
     case StartPath::WdmOptionsDialog: {
-      CWdmOptionsDlg dialog(m_platform);
-      m_nExitCode = RunMainDialog(dialog);
-      break;
+      if (switches.quiet) {
+        SkippedRestartPrompt noPrompt;
+        StartChoicesPatcher patcher(platform);
+        return InstallDriverPackage(platform, kWdmOptionsRun, programDirectory, 0, noPrompt,
+                                    &patcher);
+      }
+      CWdmOptionsDlg dialog(platform);
+      dialog.m_bNoRestart = switches.noRestart;
+      return RunMainDialog(dialog);
     }
     case StartPath::Nothing:
       break;
   }
-  return 0;
+  return exit_code::kSuccess;
 }
 
 int CSetupApp::ExitInstance() { return m_nExitCode; }
+
+void CSetupApp::Note(const std::string& line) {
+  if (m_note) m_note(line);
+}
 
 // Runs the dialog that is the run's only window.
 template <typename Dialog>
@@ -97,8 +179,10 @@ int CSetupApp::RunMainDialog(Dialog& dialog) {
 }
 
 // The driver installations of the start routine have no window of their own.
-int CSetupApp::InstallDriver(const DriverInstallOptions& options,
-                             const std::string& programDirectory) {
-  CRestartDlg restartPrompt(m_platform);
-  return InstallDriverPackage(m_platform, options, programDirectory, 0, restartPrompt);
+int CSetupApp::InstallDriver(platform::Platform& platform, const DriverInstallOptions& options,
+                             const std::string& programDirectory, bool noRestart) {
+  CRestartDlg restartDialog(platform);
+  SkippedRestartPrompt noPrompt;
+  RestartPrompt& restartPrompt = noRestart ? static_cast<RestartPrompt&>(noPrompt) : restartDialog;
+  return InstallDriverPackage(platform, options, programDirectory, 0, restartPrompt);
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/CommandSwitches.h"
+#include "app/QuietDesktop.h"
 #include "app/StartPath.h"
 #include "driver/DriverInstallOptions.h"
 #include "ui/framework/Dialog.h"
@@ -12,7 +14,9 @@
 
 class CSetupApp : public CWinApp {
  public:
-  explicit CSetupApp(platform::Platform& platform);
+  // note receives the lines a quiet run writes into the log in place of the
+  // windows it does not show, and why a quiet run did nothing; may be empty.
+  explicit CSetupApp(platform::Platform& platform, RunNote note = {});
 
   BOOL InitInstance() override;
   // The exit code of the path the start routine took.
@@ -22,12 +26,21 @@ class CSetupApp : public CWinApp {
   int m_bWin2000 = 0;
 
  private:
-  int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
+  // Everything after the logon switch and the command line's own answers;
+  // returns the exit code. platform is the quiet one in a quiet run.
+  int RunChosenPath(platform::Platform& platform, const RunSwitches& switches,
+                    const std::string& commandLine);
+  int InstallDriver(platform::Platform& platform, const DriverInstallOptions& options,
+                    const std::string& programDirectory, bool noRestart);
   // Returns the run's exit code: Cancel's, or the one of the work the dialog did.
   template <typename Dialog>
   int RunMainDialog(Dialog& dialog);
 
+  // A line for the log, when there is one.
+  void Note(const std::string& line);
+
   int m_nExitCode = 0;
+  RunNote m_note;
 };
 
 // Windows NT 5.0 or later.

@@ -25,6 +25,8 @@ class LoggedPlatform {
   void Start();
   // The run's last line, with the exit code.
   void End(int exitCode) { m_log.End(exitCode); }
+  // A line of the program's own, for what no call shows.
+  void Write(const std::string& text) { m_log.Write(text); }
 
  private:
   platform::Platform& m_inner;

@@ -26,6 +26,13 @@ class RestartPrompt {
   virtual bool Offer() = 0;
 };
 
+// In place of the prompt when the caller asked for no restart: nothing is
+// shown, and the restart stays pending.
+class SkippedRestartPrompt final : public RestartPrompt {
+ public:
+  bool Offer() override { return false; }
+};
+
 // Runs the whole sequence; returns once the restart prompt has been closed,
 // or once a staged INF that could not take the choices, or a failed INF
 // hand-over, has been reported. owner is the calling

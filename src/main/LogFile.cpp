@@ -23,8 +23,14 @@ std::string EnvironmentVariable(const char* name) {
 
 std::unique_ptr<LogFile> LogFile::OpenFromEnvironment() {
   const DWORD lastError = ::GetLastError();
-  std::unique_ptr<LogFile> log;
   const std::string path = EnvironmentVariable("W2KSETUP_LOG");
+  ::SetLastError(lastError);
+  return Open(path);
+}
+
+std::unique_ptr<LogFile> LogFile::Open(const std::string& path) {
+  const DWORD lastError = ::GetLastError();
+  std::unique_ptr<LogFile> log;
   if (!path.empty()) {
     if (FILE* file = std::fopen(path.c_str(), "ab")) log = std::make_unique<LogFile>(file);
   }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "diagnostics/LogSink.h"
 
@@ -14,6 +15,8 @@ class LogFile final : public diagnostics::LogSink {
   // is not set or the file does not open. The last-error code is left as it
   // was, so a run without a log starts exactly as before.
   static std::unique_ptr<LogFile> OpenFromEnvironment();
+  // The same for a file named on the command line.
+  static std::unique_ptr<LogFile> Open(const std::string& path);
 
   explicit LogFile(FILE* file) : m_file(file) {}
   ~LogFile() override;

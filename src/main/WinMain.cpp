@@ -52,11 +52,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::Platform platform{registry, profiles, files,    desktop, processes,
                               devices,  services, services, services};
 
-  std::unique_ptr<LogFile> logFile = LogFile::OpenFromEnvironment();
+  // "/LOG=<file>" on an extended command line wins over W2KSETUP_LOG.
+  const std::string logSwitch = LogFileSwitch(services, processes.GetCommandLine());
+  std::unique_ptr<LogFile> logFile =
+      logSwitch.empty() ? LogFile::OpenFromEnvironment() : LogFile::Open(logSwitch);
   if (logFile == nullptr) return RunSetupProgram(platform);
   diagnostics::LoggedPlatform logged(platform, *logFile);
   logged.Start();
-  const int exitCode = RunSetupProgram(logged.platform());
+  const int exitCode = RunSetupProgram(logged.platform(),
+                                       [&logged](const std::string& line) { logged.Write(line); });
   logged.End(exitCode);
   return exitCode;
 }

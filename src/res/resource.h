@@ -43,5 +43,21 @@
 #define IDS_ERROR_NUMBER 195
 #define IDS_FOLDER_PATH_TOO_LONG 196
 
+// The command line's help (ids 210 to 222, joined line by line), the
+// switches for a run without a person and the exit codes.
+#define IDS_HELP_SWITCHES 210
+#define IDS_HELP_DRIVER 211
+#define IDS_HELP_QUIET 212
+#define IDS_HELP_NORESTART 213
+#define IDS_HELP_LOG 214
+#define IDS_HELP_EXIT_CODES 215
+#define IDS_HELP_EXIT_DONE 216
+#define IDS_HELP_EXIT_RESTART_REQUIRED 217
+#define IDS_HELP_EXIT_RESTARTING 218
+#define IDS_HELP_EXIT_CANCELLED 219
+#define IDS_HELP_EXIT_INVALID 220
+#define IDS_HELP_EXIT_OLD_WINDOWS 221
+#define IDS_HELP_EXIT_OTHER 222
+
 // Version resource and manifest.
 #define IDR_VERSION 1

@@ -85,7 +85,10 @@ void CSetupDlg::OnOK() {
     suiteSetupStarted = StartSuiteSetup(m_platform, m_szSourceDir, GetSafeHwnd(), &handOver);
   }
   if (!suiteSetupStarted && m_chkDriver.GetCheck()) {
-    CRestartDlg restartPrompt(m_platform);
+    CRestartDlg restartDialog(m_platform);
+    SkippedRestartPrompt noPrompt;
+    RestartPrompt& restartPrompt =
+        m_bNoRestart ? static_cast<RestartPrompt&>(noPrompt) : restartDialog;
     m_nExitCode = InstallDriverPackage(m_platform, kMainDialogRun, m_szSourceDir, GetSafeHwnd(),
                                        restartPrompt);
   } else if (m_chkApps.GetCheck() && !suiteSetupStarted) {

@@ -15,6 +15,7 @@ class CSetupDlg : public CDialog {
   explicit CSetupDlg(CWinApp& app, CWnd* parent = nullptr);
 
   std::string m_szSourceDir;   // the program directory, ending in a backslash
+  bool m_bNoRestart = false;   // a driver installation ends without the restart prompt
   int m_bSuiteSetupFound = 0;  // the suite's setup program was there at the start
   CStatic m_stcWait;           // 1003, "Please wait ....."
   CButton m_btnOK;

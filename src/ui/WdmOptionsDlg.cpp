@@ -21,12 +21,24 @@ void CWdmOptionsDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CWdmOptionsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_szSourceDir = ProgramDirectory(m_platform);
-  m_radMotherboard.SetCheck(BST_CHECKED);
-  m_radSoundCard.SetCheck(BST_UNCHECKED);
-  m_chkLineInRear.SetCheck(BST_CHECKED);
-  m_chkLineInCenter.SetCheck(BST_UNCHECKED);
-  m_chkMicSub.SetCheck(BST_UNCHECKED);
+  const driver::InfOptions start = StartChoices();
+  const auto check = [](bool checked) { return checked ? BST_CHECKED : BST_UNCHECKED; };
+  m_radMotherboard.SetCheck(check(!start.jackInSoundCard));
+  m_radSoundCard.SetCheck(check(start.jackInSoundCard));
+  m_chkLineInRear.SetCheck(check(start.lineInRear));
+  m_chkLineInCenter.SetCheck(check(start.lineInCenter));
+  m_chkMicSub.SetCheck(check(start.micSub));
   return 1;
+}
+
+driver::InfOptions CWdmOptionsDlg::StartChoices() {
+  driver::InfOptions start;
+  start.disableLegacy = false;  // the template's box starts clear
+  start.jackInSoundCard = false;
+  start.lineInRear = true;
+  start.lineInCenter = false;
+  start.micSub = false;
+  return start;
 }
 
 bool CWdmOptionsDlg::OnCommand(int controlId, int notifyCode) {
@@ -92,7 +104,10 @@ void CWdmOptionsDlg::EnableSharingBoxes(BOOL enable) {
 }
 
 void CWdmOptionsDlg::OnOK() {
-  CRestartDlg restartPrompt(m_platform);
+  CRestartDlg restartDialog(m_platform);
+  SkippedRestartPrompt noPrompt;
+  RestartPrompt& restartPrompt =
+      m_bNoRestart ? static_cast<RestartPrompt&>(noPrompt) : restartDialog;
   m_nExitCode = InstallDriverPackage(m_platform, kWdmOptionsRun, m_szSourceDir, GetSafeHwnd(),
                                      restartPrompt, this);
   CDialog::OnOK();

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "driver/InfOptionPatch.h"
 #include "driver/InstallDriverPackage.h"
 #include "res/resource.h"
 #include "ui/framework/Dialog.h"
@@ -17,14 +18,19 @@ class CWdmOptionsDlg : public CDialog, public InfPatcher {
   // staged INF file. Runs during the installation, while the dialog exists.
   bool PatchInfOptions(const std::string& infPath) override;
 
+  // The choices the dialog opens with: motherboard wiring with line-in shared
+  // with the rear output.
+  static driver::InfOptions StartChoices();
+
   // The exit code of the installation "Install" ran (common/ExitCodes.h).
   int ExitCode() const { return m_nExitCode; }
 
   std::string m_szSourceDir;  // the program's own folder, ending in a backslash
+  bool m_bNoRestart = false;  // the installation ends without the restart prompt
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
-  // Motherboard wiring with line-in shared with the rear output.
+  // Shows the start choices.
   BOOL OnInitDialog() override;
   // "Install": the driver installation with this dialog's choices.
   void OnOK() override;

@@ -106,6 +106,13 @@ e2e_test(log.missing_folder test_log.LogFile.test_log_in_a_missing_folder_change
 # Two driver runs, each with its own prefix and 35 s of fixed waiting.
 set_tests_properties(e2e.log.missing_folder PROPERTIES TIMEOUT 1200 COST 100)
 
+e2e_test(unattended.driver_quiet
+  test_unattended.QuietRun.test_driver_switch_installs_without_a_window)
+e2e_test(unattended.log_switch
+  test_unattended.QuietRun.test_log_switch_wins_and_ends_with_the_exit_code)
+e2e_test(unattended.before_windows_2000
+  test_unattended.QuietRun.test_before_windows_2000_starts_nothing)
+
 # Bad input only the real system shows (docs/BAD-INPUT.md).
 e2e_test(bad_input.double_byte_folder
   test_bad_input.DoubleByteFolder.test_folder_ending_in_a_5c_trail_byte)
@@ -130,4 +137,5 @@ set_tests_properties(
   e2e.options.line_in_rear_and_microphone_legacy_disabled e2e.options.sound_card
   e2e.options.sound_card_legacy_disabled e2e.options.cancel_and_close_box
   e2e.x86_64.driver.driver_only e2e.x86_64.options.defaults e2e.x86_64.main_dialog.only_driver
+  e2e.unattended.driver_quiet e2e.unattended.log_switch
   PROPERTIES COST 50)

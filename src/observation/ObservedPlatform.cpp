@@ -101,6 +101,9 @@ class ObservedFileSystem final : public FileSystem, Forwarder<FileSystem> {
   bool MoveFile(const std::string& from, const std::string& to) override {
     return Forward({"MoveFile", Change}, &FileSystem::MoveFile, from, to);
   }
+  bool MoveFileReplacing(const std::string& from, const std::string& to) override {
+    return Forward({"MoveFileReplacing", Change}, &FileSystem::MoveFileReplacing, from, to);
+  }
   bool DeleteFile(const std::string& path) override {
     return Forward({"DeleteFile", Change}, &FileSystem::DeleteFile, path);
   }

@@ -35,6 +35,13 @@ BOOL CSetupApp::InitInstance() {
     }
   }
 
+  if (AnotherSetupIsRunning()) {
+    m_platform.desktop.MessageBox(0, m_platform.desktop.LoadString(IDS_SETUP_ALREADY_RUNNING),
+                                  shared::kMessageCaption, MB_OK | MB_ICONINFORMATION);
+    m_nExitCode = exit_code::kAlreadyRunning;
+    return 0;
+  }
+
   SetDefaultSoundFormat(m_platform);
   DeleteSuiteLogonEntry(m_platform.registry);
   const std::string programDirectory = ProgramDirectory(m_platform);
@@ -88,6 +95,14 @@ BOOL CSetupApp::InitInstance() {
 }
 
 int CSetupApp::ExitInstance() { return m_nExitCode; }
+
+// The mutex is held until the process ends. One that cannot be created at all
+// does not stop the run: it only guards against a second copy.
+bool CSetupApp::AnotherSetupIsRunning() {
+  const platform::MutexHandle mutex =
+      m_platform.processes.CreateNamedMutex(shared::kOneSetupAtATimeMutex);
+  return mutex != 0 && m_platform.system.GetLastError() == ERROR_ALREADY_EXISTS;
+}
 
 // Runs the dialog that is the run's only window.
 template <typename Dialog>

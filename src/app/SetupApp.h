@@ -22,6 +22,8 @@ class CSetupApp : public CWinApp {
   int m_bWin2000 = 0;
 
  private:
+  // Takes the one-setup-at-a-time mutex; true when another copy holds it.
+  bool AnotherSetupIsRunning();
   int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
   // Returns the run's exit code: Cancel's, or the one of the work the dialog did.
   template <typename Dialog>

@@ -12,6 +12,7 @@ constexpr int kFileNotFound = 2;        // ERROR_FILE_NOT_FOUND
 constexpr int kPathTooLong = 206;       // ERROR_FILENAME_EXCED_RANGE: the program's folder
 constexpr int kUserCancelled = 1602;    // ERROR_INSTALL_USEREXIT
 constexpr int kInstallFailure = 1603;   // ERROR_INSTALL_FAILURE
+constexpr int kAlreadyRunning = 1618;   // ERROR_INSTALL_ALREADY_RUNNING: another copy works
 constexpr int kRebootInitiated = 1641;  // ERROR_SUCCESS_REBOOT_INITIATED
 constexpr int kRebootRequired = 3010;   // ERROR_SUCCESS_REBOOT_REQUIRED
 

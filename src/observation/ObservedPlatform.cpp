@@ -222,6 +222,9 @@ class ObservedProcesses final : public Processes, Forwarder<Processes> {
   [[noreturn]] void Exit(int exitCode) override {
     ForwardEnd({"Exit", End}, &Processes::Exit, exitCode);
   }
+  MutexHandle CreateNamedMutex(const std::string& name) override {
+    return Forward({"CreateNamedMutex", Open}, &Processes::CreateNamedMutex, name);
+  }
 };
 
 class ObservedDeviceSetup final : public DeviceSetup, Forwarder<DeviceSetup> {

@@ -82,6 +82,7 @@ constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr uint32_t MB_OK = 0x0000;
 constexpr uint32_t MB_ICONERROR = 0x0010;
+constexpr uint32_t MB_ICONINFORMATION = 0x0040;
 
 // Processes.
 constexpr uint32_t STARTF_USESHOWWINDOW = 0x0001;

@@ -108,6 +108,8 @@ bool CSetupApp::AnotherSetupIsRunning() {
 template <typename Dialog>
 int CSetupApp::RunMainDialog(Dialog& dialog) {
   const intptr_t result = dialog.DoModal();
+  // A dialog that could not be shown did none of its work.
+  if (result == -1) return exit_code::kInstallFailure;
   return result == IDCANCEL ? exit_code::kUserCancelled : dialog.ExitCode();
 }
 

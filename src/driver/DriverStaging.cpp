@@ -35,6 +35,9 @@ bool StageMixerReplacement(platform::Platform& platform, const std::string& driv
     return false;
   }
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
+  // GetWindowsDirectoryA failed: the files would land in the root of the
+  // current drive, where the logon run never looks for them.
+  if (windowsDirectory.size() < 2) return false;
   std::string stagedMixer, setupCopy, setupSource;
   if (!JoinPath(windowsDirectory, shared::kNewMixerFile, &stagedMixer) ||
       !JoinPath(windowsDirectory, shared::kSetupCopyFile, &setupCopy) ||

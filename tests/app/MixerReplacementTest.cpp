@@ -284,17 +284,18 @@ TEST(MixerReplacement, AMixerThatStoppedAnsweringDoesNotStopTheSwap) {
 
 // A mixer that ignores WM_CLOSE still runs, and Windows refuses to overwrite
 // a running program: the old mixer stays whole and is started again, the run
-// ends with the sharing error, and "Mixer.dat" stays for a later swap.
-TEST(MixerReplacement, AMixerStillRunningKeepsTheOldOneAndEndsWithTheSharingError) {
+// ends with access denied, and "Mixer.dat" stays for a later swap.
+TEST(MixerReplacement, AMixerStillRunningKeepsTheOldOneAndEndsWithAccessDenied) {
   fake::FakeMachine machine;
   Arm(machine);
   machine.desktop.AddTopLevelWindow("Mixer", 0, /*closesOnWmClose=*/false);
   machine.files.LockFile(kMixerExe);
 
-  RunSetup(machine, static_cast<int>(ERROR_SHARING_VIOLATION));
+  RunSetup(machine, static_cast<int>(ERROR_ACCESS_DENIED));
 
   EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
   EXPECT_EQ(machine.files.Contents(kMixerDat), kNewMixer);
+  EXPECT_FALSE(machine.files.FileExists(std::string(kMixerExe) + ".new"));
   ASSERT_EQ(machine.processes.Started().size(), 1u);
   EXPECT_EQ(machine.processes.Started()[0].program, kMixerExe);
   EXPECT_FALSE(HasValue(machine, kEntry));  // once per arming, as after any swap

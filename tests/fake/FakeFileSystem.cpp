@@ -356,7 +356,8 @@ bool FakeFileSystem::MoveFileReplacing(const std::string& from, const std::strin
   if (m_failingCopyTargets.count(Upper(target))) return Fail(ERROR_ACCESS_DENIED);
   const Node* existing = Find(target);
   if (existing) {
-    if (m_lockedFiles.count(Upper(target))) return Fail(ERROR_SHARING_VIOLATION);
+    // A file in use, a running program above all, is not replaced.
+    if (m_lockedFiles.count(Upper(target))) return Fail(ERROR_ACCESS_DENIED);
     if (existing->folder || (existing->attributes & FILE_ATTRIBUTE_READONLY)) {
       return Fail(ERROR_ACCESS_DENIED);
     }

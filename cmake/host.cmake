@@ -14,6 +14,7 @@ file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/cleanup/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/suite/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/res/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/faults/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/fake/*Test.cpp)
 
 # `make` configures this build with clang, SANITIZE and FUZZ, so that the logic

@@ -39,9 +39,10 @@ std::optional<int> RunMixerReplacement(platform::Platform& platform) {
   const std::string mixer = windowsDirectory + "Mixer.exe";
   if (!FileIsPresent(platform.files, newMixer)) return std::nullopt;
 
-  // Copied over the old mixer rather than after deleting it: a copy that
-  // fails then leaves the old mixer in place. "Mixer.dat" stays.
-  const int exitCode = CopyOver(platform.files, newMixer, mixer)
+  // Put in place in one step rather than copied over it or after deleting
+  // it: a failed copy or a power cut leaves the old mixer whole. "Mixer.dat"
+  // stays.
+  const int exitCode = CopyOverWhole(platform, newMixer, mixer)
                            ? exit_code::kSuccess
                            : static_cast<int>(platform.system.GetLastError());
 

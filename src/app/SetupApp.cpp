@@ -94,6 +94,12 @@ BOOL CSetupApp::InitInstance() {
 
 int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& switches,
                              const std::string& commandLine) {
+  if (AnotherSetupIsRunning()) {
+    platform.desktop.MessageBox(0, platform.desktop.LoadString(IDS_SETUP_ALREADY_RUNNING),
+                                shared::kMessageCaption, MB_OK | MB_ICONINFORMATION);
+    return exit_code::kAlreadyRunning;
+  }
+
   SetDefaultSoundFormat(platform);
   DeleteSuiteLogonEntry(platform.registry);
   const std::string programDirectory = ProgramDirectory(platform);
@@ -171,10 +177,20 @@ void CSetupApp::Note(const std::string& line) {
   if (m_note) m_note(line);
 }
 
+// The mutex is held until the process ends. One that cannot be created at all
+// does not stop the run: it only guards against a second copy.
+bool CSetupApp::AnotherSetupIsRunning() {
+  const platform::MutexHandle mutex =
+      m_platform.processes.CreateNamedMutex(shared::kOneSetupAtATimeMutex);
+  return mutex != 0 && m_platform.system.GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 // Runs the dialog that is the run's only window.
 template <typename Dialog>
 int CSetupApp::RunMainDialog(Dialog& dialog) {
   const intptr_t result = dialog.DoModal();
+  // A dialog that could not be shown did none of its work.
+  if (result == -1) return exit_code::kInstallFailure;
   return result == IDCANCEL ? exit_code::kUserCancelled : dialog.ExitCode();
 }
 

@@ -26,6 +26,8 @@ class CSetupApp : public CWinApp {
   int m_bWin2000 = 0;
 
  private:
+  // Takes the one-setup-at-a-time mutex; true when another copy holds it.
+  bool AnotherSetupIsRunning();
   // Everything after the logon switch and the command line's own answers;
   // returns the exit code. platform is the quiet one in a quiet run.
   int RunChosenPath(platform::Platform& platform, const RunSwitches& switches,

@@ -11,10 +11,11 @@ constexpr int kSuccess = 0;
 constexpr int kFileNotFound = 2;          // ERROR_FILE_NOT_FOUND
 constexpr int kInvalidParameter = 87;     // ERROR_INVALID_PARAMETER: a quiet run that cannot run
 constexpr int kPathTooLong = 206;         // ERROR_FILENAME_EXCED_RANGE: the program's folder
+constexpr int kOldWindowsVersion = 1150;  // ERROR_OLD_WIN_VERSION: a quiet run before Windows 2000
 constexpr int kUserCancelled = 1602;      // ERROR_INSTALL_USEREXIT
 constexpr int kInstallFailure = 1603;     // ERROR_INSTALL_FAILURE
+constexpr int kAlreadyRunning = 1618;     // ERROR_INSTALL_ALREADY_RUNNING: another copy works
 constexpr int kRebootInitiated = 1641;    // ERROR_SUCCESS_REBOOT_INITIATED
-constexpr int kOldWindowsVersion = 1150;  // ERROR_OLD_WIN_VERSION: a quiet run before Windows 2000
 constexpr int kRebootRequired = 3010;     // ERROR_SUCCESS_REBOOT_REQUIRED
 
 // The disc's general setup program was started with WinExec, which returned

@@ -22,4 +22,23 @@ bool CopyOver(platform::FileSystem& files, const std::string& from, const std::s
   return files.CopyFile(from, to, false);
 }
 
+bool CopyOverWhole(platform::Platform& platform, const std::string& from, const std::string& to) {
+  platform::FileSystem& files = platform.files;
+  std::string beside;
+  if (!JoinPath(to, ".new", &beside)) {
+    platform.system.SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  // A copy beside left by a run that was cut short is overwritten.
+  if (CopyOver(files, from, beside)) {
+    files.SetFileAttributes(to, FILE_ATTRIBUTE_NORMAL);  // a read-only file is not replaced
+    if (files.MoveFileReplacing(beside, to)) return true;
+  }
+  const uint32_t error = platform.system.GetLastError();
+  files.SetFileAttributes(beside, FILE_ATTRIBUTE_NORMAL);
+  files.DeleteFile(beside);
+  platform.system.SetLastError(error);
+  return false;
+}
+
 std::string PathInQuotes(const std::string& path) { return "\"" + path + "\""; }

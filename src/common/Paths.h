@@ -24,6 +24,14 @@ bool FileIsPresent(platform::FileSystem& files, const std::string& path);
 // The copy-over rule: the destination is made writable, then overwritten.
 bool CopyOver(platform::FileSystem& files, const std::string& from, const std::string& to);
 
+// The copy-over rule for a file that must never be seen cut short (a program
+// that runs at the next logon): the copy is written beside the destination,
+// then moved over it in one step, so that a power cut leaves the old file or
+// the new one. A failed step leaves the destination as it was and no copy
+// beside it; the last-error code is that of the failed step. Windows 2000 and
+// later only, as 9x lacks the replacing move.
+bool CopyOverWhole(platform::Platform& platform, const std::string& from, const std::string& to);
+
 // Wraps a program path in quotes so that a path with blanks cannot be read as
 // a shorter program path followed by arguments.
 std::string PathInQuotes(const std::string& path);

@@ -20,6 +20,10 @@ constexpr const char* kMixerWindowTitle = "Mixer";
 constexpr const char* kNewMixerFile = "Mixer.dat";
 constexpr const char* kSetupCopyFile = "W2KSetup.exe";
 
+// Held by the copy of the program that works, so that a second one started
+// meanwhile does not change the machine under it.
+constexpr const char* kOneSetupAtATimeMutex = "Quarnex W2KSetup is running";
+
 // Caption of every message box the program shows.
 constexpr const char* kMessageCaption = "Setup";
 

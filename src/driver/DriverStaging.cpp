@@ -35,14 +35,20 @@ bool StageMixerReplacement(platform::Platform& platform, const std::string& driv
     return false;
   }
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
+  // GetWindowsDirectoryA failed: the files would land in the root of the
+  // current drive, where the logon run never looks for them.
+  if (windowsDirectory.size() < 2) return false;
   std::string stagedMixer, setupCopy, setupSource;
-  if (JoinPath(windowsDirectory, shared::kNewMixerFile, &stagedMixer)) {
-    CopyOver(files, newMixer, stagedMixer);
+  if (!JoinPath(windowsDirectory, shared::kNewMixerFile, &stagedMixer) ||
+      !JoinPath(windowsDirectory, shared::kSetupCopyFile, &setupCopy) ||
+      !JoinPath(driverFolder, "W2KSetup.dat", &setupSource)) {
+    return false;
   }
-  if (!JoinPath(windowsDirectory, shared::kSetupCopyFile, &setupCopy)) return false;
-  if (JoinPath(driverFolder, "W2KSetup.dat", &setupSource)) {
-    CopyOver(files, setupSource, setupCopy);
-  }
+  // Both files are put in place whole, never copied over the armed ones, and
+  // the entry is written only when both are: the logon run must find this
+  // program and a whole mixer to swap in. An earlier arming stays as it was.
+  const bool mixerStaged = CopyOverWhole(platform, newMixer, stagedMixer);
+  if (!CopyOverWhole(platform, setupSource, setupCopy) || !mixerStaged) return false;
 
   RegistryKey key(platform.registry);
   if (!key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS)) return false;

@@ -101,6 +101,9 @@ class ObservedFileSystem final : public FileSystem, Forwarder<FileSystem> {
   bool MoveFile(const std::string& from, const std::string& to) override {
     return Forward({"MoveFile", Change}, &FileSystem::MoveFile, from, to);
   }
+  bool MoveFileReplacing(const std::string& from, const std::string& to) override {
+    return Forward({"MoveFileReplacing", Change}, &FileSystem::MoveFileReplacing, from, to);
+  }
   bool DeleteFile(const std::string& path) override {
     return Forward({"DeleteFile", Change}, &FileSystem::DeleteFile, path);
   }
@@ -218,6 +221,9 @@ class ObservedProcesses final : public Processes, Forwarder<Processes> {
   }
   [[noreturn]] void Exit(int exitCode) override {
     ForwardEnd({"Exit", End}, &Processes::Exit, exitCode);
+  }
+  MutexHandle CreateNamedMutex(const std::string& name) override {
+    return Forward({"CreateNamedMutex", Open}, &Processes::CreateNamedMutex, name);
   }
 };
 

@@ -10,6 +10,7 @@ using RegKey = std::uintptr_t;      // an open registry key
 using FindHandle = std::uintptr_t;  // an open file search
 using ProcessHandle = std::uintptr_t;
 using TokenHandle = std::uintptr_t;
+using MutexHandle = std::uintptr_t;
 using DevInfoSet = std::uintptr_t;  // a device information set
 using IconHandle = std::uintptr_t;
 using CursorHandle = std::uintptr_t;

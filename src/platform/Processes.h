@@ -29,6 +29,11 @@ class Processes {
   virtual uint32_t WinExec(const std::string& commandLine, int showWindow) = 0;
   virtual uint32_t WaitForInputIdle(ProcessHandle process, uint32_t milliseconds) = 0;
   virtual bool GetExitCodeProcess(ProcessHandle process, uint32_t* exitCode) = 0;
+  // CreateMutexA with default security, not owned, under this name: 0 on
+  // failure. When a mutex of that name already exists (another process holds
+  // it), its handle is returned and the last-error code is
+  // ERROR_ALREADY_EXISTS. The handle stays open until the process ends.
+  virtual MutexHandle CreateNamedMutex(const std::string& name) = 0;
   // exit() of the C runtime: registered clean-up runs, then the process ends.
   [[noreturn]] virtual void Exit(int exitCode) = 0;
 };

@@ -23,6 +23,7 @@ constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr uint32_t ERROR_ALREADY_EXISTS = 183;
+constexpr uint32_t ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr uint32_t ERROR_MORE_DATA = 234;
 constexpr uint32_t ERROR_NO_MORE_ITEMS = 259;
 constexpr uint32_t ERROR_NOT_ALL_ASSIGNED = 1300;

@@ -42,6 +42,7 @@
 #define IDS_OPTIONS_NOT_WRITTEN 194
 #define IDS_ERROR_NUMBER 195
 #define IDS_FOLDER_PATH_TOO_LONG 196
+#define IDS_SETUP_ALREADY_RUNNING 200
 
 // The command line's help (ids 210 to 222, joined line by line), the
 // switches for a run without a person and the exit codes.

@@ -178,7 +178,7 @@ TEST(MixerReplacement, ClosesTheMixerThenPausesBeforeTheSwap) {
   int close = journal.Find("close Mixer");
   ASSERT_GE(close, 0);
   EXPECT_EQ(journal.Find("sleep 1000"), close + 1);
-  int copy = journal.Find("copy C:\\WINDOWS\\Mixer.dat -> C:\\WINDOWS\\Mixer.exe");
+  int copy = journal.Find("replace C:\\WINDOWS\\Mixer.exe.new -> C:\\WINDOWS\\Mixer.exe");
   EXPECT_GT(copy, close + 1);
   EXPECT_GT(journal.Find("start \"C:\\WINDOWS\\Mixer.exe\" /startup"), copy);
 }
@@ -201,6 +201,24 @@ TEST(MixerReplacement, SwapsTheMixerInPlaceAndStartsItHidden) {
   EXPECT_EQ(mixer.showWindow, SW_HIDE);
   EXPECT_FALSE(mixer.viaWinExec);
   EXPECT_FALSE(HasValue(machine, kEntry));
+}
+
+// The copy of a file over another is not atomic: a power cut in the middle of
+// the swap must still leave a whole mixer, the old one or the new one.
+TEST(MixerReplacement, APowerCutDuringTheSwapLeavesAWholeMixer) {
+  fake::FakeMachine machine;
+  Arm(machine);
+  std::vector<std::string> mixersSeen;
+  machine.files.OnCopyHalfDone([&] { mixersSeen.push_back(machine.files.Contents(kMixerExe)); });
+
+  RunSetup(machine);
+
+  for (const std::string& mixer : mixersSeen) {
+    EXPECT_TRUE(mixer == kOldMixer || mixer == kNewMixer) << "cut short: \"" << mixer << '"';
+  }
+  EXPECT_EQ(machine.files.Contents(kMixerExe), kNewMixer);
+  EXPECT_EQ(machine.files.FilesIn("C:\\WINDOWS"),
+            (std::vector<std::string>{"Mixer.dat", "Mixer.exe", "W2KSetup.exe"}));
 }
 
 // The run then ends with the copy's error ("Mixer.exe" still in use, say).
@@ -266,17 +284,18 @@ TEST(MixerReplacement, AMixerThatStoppedAnsweringDoesNotStopTheSwap) {
 
 // A mixer that ignores WM_CLOSE still runs, and Windows refuses to overwrite
 // a running program: the old mixer stays whole and is started again, the run
-// ends with the sharing error, and "Mixer.dat" stays for a later swap.
-TEST(MixerReplacement, AMixerStillRunningKeepsTheOldOneAndEndsWithTheSharingError) {
+// ends with access denied, and "Mixer.dat" stays for a later swap.
+TEST(MixerReplacement, AMixerStillRunningKeepsTheOldOneAndEndsWithAccessDenied) {
   fake::FakeMachine machine;
   Arm(machine);
   machine.desktop.AddTopLevelWindow("Mixer", 0, /*closesOnWmClose=*/false);
   machine.files.LockFile(kMixerExe);
 
-  RunSetup(machine, static_cast<int>(ERROR_SHARING_VIOLATION));
+  RunSetup(machine, static_cast<int>(ERROR_ACCESS_DENIED));
 
   EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
   EXPECT_EQ(machine.files.Contents(kMixerDat), kNewMixer);
+  EXPECT_FALSE(machine.files.FileExists(std::string(kMixerExe) + ".new"));
   ASSERT_EQ(machine.processes.Started().size(), 1u);
   EXPECT_EQ(machine.processes.Started()[0].program, kMixerExe);
   EXPECT_FALSE(HasValue(machine, kEntry));  // once per arming, as after any swap

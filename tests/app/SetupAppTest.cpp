@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/SetupApp.h"
+#include "common/SharedNames.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
 #include "platform/WinApi.h"
@@ -201,6 +202,45 @@ TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
   EXPECT_EQ(Run("", fake::versions::kWindowsMe), 0);
   EXPECT_TRUE(machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
   EXPECT_EQ(machine.processes.Started().size(), 1u);
+}
+
+// While another copy works, a second one on any path but the logon run says so
+// and ends with 1618, having changed nothing: no file, value, program or device.
+TEST_F(SetupAppTest, ASecondCopyWhileOneWorksChangesNothing) {
+  struct Case {
+    platform::OsVersion version;
+    const char* arguments;
+  };
+  const Case cases[] = {{fake::versions::kWindows98, ""},
+                        {fake::versions::kWindowsXp, ""},
+                        {fake::versions::kWindowsXp, "/DRIVER"},
+                        {fake::versions::kWindowsXp, "/AP"}};
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.arguments);
+    fake::FakeMachine machine;
+    LayOutDisc(machine);
+    driver_test::AddDisc(machine);
+    machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications", "x");
+    machine.processes.HoldMutex(shared::kOneSetupAtATimeMutex);
+    machine.journal.Clear();
+
+    EXPECT_EQ(RunProgram(machine, each.arguments, each.version).exitCode, 1618);
+
+    EXPECT_EQ(machine.journal.Lines(),
+              std::vector<std::string>{"messagebox Setup: Setup is already running."});
+    EXPECT_TRUE(
+        machine.registry.Value(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications"));
+  }
+  {
+    SCOPED_TRACE("the logon run swaps all the same");
+    machine.processes.HoldMutex(shared::kOneSetupAtATimeMutex);
+    machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Replace Quarnex Mixer",
+                               "C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer");
+    machine.files.AddFile("C:\\WINDOWS\\Mixer.exe", "old mixer");
+    machine.files.AddFile("C:\\WINDOWS\\Mixer.dat", "new mixer");
+    EXPECT_EQ(Run("-ReplaceMixer", fake::versions::kWindowsXp), 0);
+    EXPECT_EQ(machine.files.Contents("C:\\WINDOWS\\Mixer.exe"), "new mixer");
+  }
 }
 
 // Which driver installation record each start path runs with, read back from

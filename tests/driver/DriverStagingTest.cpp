@@ -131,7 +131,7 @@ TEST(DriverStaging, MixerReplacementIsArmedOnlyWithMixerDat) {
               std::string("\"C:\\WINDOWS\\W2KSetup.exe\" -ReplaceMixer") + '\0');
   }
   {
-    SCOPED_TRACE("no W2KSetup.dat: the value still points at W2KSetup.exe");
+    SCOPED_TRACE("no W2KSetup.dat: not armed, as the entry would name a missing program");
     fake::FakeMachine machine;
     PrepareMachine(machine);
     machine.files.SetWindowsDirectoryText("C:\\My Windows");
@@ -141,8 +141,7 @@ TEST(DriverStaging, MixerReplacementIsArmedOnlyWithMixerDat) {
     RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
     EXPECT_EQ(machine.files.Contents("C:\\My Windows\\Mixer.dat"), "new mixer");
     EXPECT_FALSE(machine.files.FileExists("C:\\My Windows\\W2KSetup.exe"));
-    EXPECT_EQ(RunCommandOf(machine),
-              std::string("\"C:\\My Windows\\W2KSetup.exe\" -ReplaceMixer") + '\0');
+    EXPECT_EQ(RunCommandOf(machine), "<none>");
   }
   {
     SCOPED_TRACE("no Mixer.dat: nothing staged even with W2KSetup.dat");
@@ -152,6 +151,54 @@ TEST(DriverStaging, MixerReplacementIsArmedOnlyWithMixerDat) {
     machine.files.AddFile(package + "W2KSetup.dat", "setup program");
     RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
     EXPECT_FALSE(machine.files.FileExists("C:\\WINDOWS\\W2KSetup.exe"));
+    EXPECT_EQ(RunCommandOf(machine), "<none>");
+  }
+}
+
+// The logon entry names a whole copy of this program and a whole new mixer, or
+// is not written: a failed copy (a full disc) does not arm it, and a copy over
+// an armed one (Setup run twice before a restart) is cut by a power cut
+// without harm. Each case starts from a machine armed by an earlier run.
+TEST(DriverStaging, LogonEntryNamesOnlyWholeFiles) {
+  const std::string setupCopy = "C:\\WINDOWS\\W2KSetup.exe";
+  const std::string stagedMixer = "C:\\WINDOWS\\Mixer.dat";
+  const char* armed = "\"C:\\WINDOWS\\W2KSetup.exe\" -ReplaceMixer";
+  for (const std::string& failing : {std::string(), setupCopy, stagedMixer}) {
+    SCOPED_TRACE("copy failing onto: " + (failing.empty() ? "none" : failing));
+    fake::FakeMachine machine;
+    PrepareMachine(machine);
+    AddWebPackage(machine);
+    machine.files.AddFile(setupCopy, "earlier setup program");
+    machine.files.AddFile(stagedMixer, "earlier mixer");
+    machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, kRunValue, armed);
+    if (!failing.empty()) machine.files.FailCopiesTo(failing);
+    std::vector<std::string> cutFiles;
+    machine.files.OnCopyHalfDone([&] {
+      for (const std::string& path : {setupCopy, stagedMixer}) {
+        if (machine.files.Contents(path).empty()) cutFiles.push_back(path);
+      }
+    });
+
+    RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
+
+    EXPECT_EQ(cutFiles, std::vector<std::string>{});
+    // A file that could not be replaced stays whole as the earlier run left it.
+    EXPECT_EQ(machine.files.Contents(setupCopy),
+              failing == setupCopy ? "earlier setup program" : "setup program");
+    EXPECT_EQ(machine.files.Contents(stagedMixer),
+              failing == stagedMixer ? "earlier mixer" : "new mixer");
+    EXPECT_EQ(RunCommandOf(machine), std::string(armed) + '\0');
+    EXPECT_EQ(machine.files.FilesIn("C:\\WINDOWS"),
+              (std::vector<std::string>{"Mixer.dat", "W2KSetup.exe"}));
+  }
+  {
+    SCOPED_TRACE("the program's copy fails on a clean machine: not armed");
+    fake::FakeMachine machine;
+    PrepareMachine(machine);
+    AddWebPackage(machine);
+    machine.files.FailCopiesTo(setupCopy);
+    RunFromStartRoutine(machine, kWebPackageRun, kWebPackage);
+    EXPECT_FALSE(machine.files.FileExists(setupCopy));
     EXPECT_EQ(RunCommandOf(machine), "<none>");
   }
 }

@@ -85,8 +85,10 @@ TEST(InstallDriverPackage, DriverOnlyRunsEveryStepInOrder) {
            "cd D:\\W2K-ME",
            "mkdir C:\\Program Files\\Quarnex\\WIN_ME",
            "copy D:\\W2K-ME\\drv\\QXAUDIO.INF -> C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF",
-           "copy D:\\W2K-ME\\drv\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat",
-           "copy D:\\W2K-ME\\drv\\W2KSetup.dat -> C:\\WINDOWS\\W2KSetup.exe",
+           "copy D:\\W2K-ME\\drv\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat.new",
+           "replace C:\\WINDOWS\\Mixer.dat.new -> C:\\WINDOWS\\Mixer.dat",
+           "copy D:\\W2K-ME\\drv\\W2KSetup.dat -> C:\\WINDOWS\\W2KSetup.exe.new",
+           "replace C:\\WINDOWS\\W2KSetup.exe.new -> C:\\WINDOWS\\W2KSetup.exe",
            "regset HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\Replace Quarnex Mixer",
            std::string("remove device ") + kControllerInstance,
            "delete C:\\WINDOWS\\INF\\Drvdata.bin",
@@ -116,7 +118,8 @@ TEST(InstallDriverPackage, WebPackageStagesFlatWithoutDosFilesOrMixerDefaults) {
            "delete C:\\WINDOWS\\INF\\oem3.inf", "cd C:\\WINDOWS\\INF\\OTHER",
            "mkdir C:\\Program Files\\Quarnex", "mkdir C:\\Program Files\\Quarnex\\WIN_ME",
            "copy C:\\Download\\Web\\QXAUDIO.INF -> C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF",
-           "copy C:\\Download\\Web\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat", "regset *",
+           "copy C:\\Download\\Web\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat.new",
+           "replace C:\\WINDOWS\\Mixer.dat.new -> C:\\WINDOWS\\Mixer.dat", "regset *",
            "remove device *", "copyoeminf *", "setsourcelist 2", "mixers 0", "reenumerate"},
           TenPollsThenPrompt()));
   EXPECT_FALSE(JournalHas(machine.journal, "profile"));
@@ -146,7 +149,8 @@ TEST(InstallDriverPackage, MainDialogOwnsTheNoticeAndClosesNoProgram) {
                 Concat({"dialog 102 opened", std::string("messagebox Setup: ") + kNotice,
                         "wait cursor on", "delete C:\\WINDOWS\\INF\\oem3.inf", "profile *",
                         "mkdir C:\\Program Files\\Quarnex\\DOS\\DOSAPP", "cd D:\\W2K-ME",
-                        "copy D:\\W2K-ME\\drv\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat", "regset *",
+                        "copy D:\\W2K-ME\\drv\\Mixer.dat -> C:\\WINDOWS\\Mixer.dat.new",
+                        "replace C:\\WINDOWS\\Mixer.dat.new -> C:\\WINDOWS\\Mixer.dat", "regset *",
                         "remove device *", "copyoeminf *", "reenumerate", "mixers 0"},
                        TenPollsThenPrompt()));
   ExpectInOrder(machine.journal, {"dialog 132 ended 1", "dialog 102 ended 1"});

@@ -98,6 +98,8 @@ e2e_test(main_dialog.korean test_main_dialog.Languages.test_korean)
 e2e_test(main_dialog.missing_suite_setup
   test_main_dialog.MissingSuiteSetup.test_ends_before_the_dialog_shows)
 e2e_test(main_dialog.both_boxes test_main_dialog.SuiteBranch.test_both_boxes)
+e2e_test(main_dialog.second_copy
+  test_main_dialog.SecondCopy.test_says_setup_is_running_and_changes_nothing)
 e2e_test(main_dialog.only_applications test_main_dialog.SuiteBranch.test_only_applications)
 e2e_test(main_dialog.only_driver test_main_dialog.DriverBranch.test_only_driver)
 e2e_test(main_dialog.about_box test_main_dialog.AboutBox.test_about_box_from_the_system_menu)

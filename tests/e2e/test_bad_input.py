@@ -18,7 +18,7 @@ RUN_VALUE = "Replace Quarnex Mixer"
 TOO_LONG_TEXT = ("Setup cannot run from this folder, as its path is too long. Copy the disc to "
                  "a folder with a shorter path and start Setup from there.")
 PATH_TOO_LONG = 206  # ERROR_FILENAME_EXCED_RANGE
-SHARING_VIOLATION = 32
+ACCESS_DENIED = 5
 
 # "ソ表": in code page 932 the bytes 83 5C 95 5C, both characters ending in 0x5C.
 JAPANESE_FOLDER = "C:\\\u30bd\u8868"
@@ -155,7 +155,7 @@ class LockedFile(harness.WineTestCase):
             before = len(s.companion_events())
 
             result = s.run(r"C:\windows\W2KSetup.exe -ReplaceMixer", cwd="C:\\windows")
-            self.assertExitedWith(result, SHARING_VIOLATION)
+            self.assertExitedWith(result, ACCESS_DENIED)
             events = s.settled_companion_events()
             self.assertIsNone(old.poll(), "the mixer that ignores WM_CLOSE has ended")
             with open(s.host_path(r"C:\windows\Mixer.exe"), "rb") as f:

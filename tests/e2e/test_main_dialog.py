@@ -4,6 +4,7 @@ each way through OK, and the about box from the system menu."""
 
 import os
 import sys
+import threading
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -217,6 +218,34 @@ class MissingSuiteSetup(MainDialogTestCase):
                          [("Setup", FILES_MISSING, MAIN_CAPTION_EN, False)], result.events)
         self.assertEqual(result.dialogs, [])
         self.assertEqual(program_changes(before, after), START_ROUTINE_CHANGES)
+
+
+class SecondCopy(MainDialogTestCase):
+    """A copy started while the main dialog of another waits for the user: the named
+    mutex is shared across processes only on a real system."""
+
+    def test_says_setup_is_running_and_changes_nothing(self):
+        with self.scenario("winxp", desktop=True) as s:
+            s.copy_disc(DISC)
+            first = []
+            # No script: the dialog stays up until the driver's limit ends the program.
+            worker = threading.Thread(target=lambda: first.append(s.run(PROGRAM, timeout=40)))
+            worker.start()
+            s.wait_window(MAIN_CAPTION_EN)
+            # A snapshot would end the first copy: the driver installation's files
+            # are looked for on the host side instead.
+            second = s.run(PROGRAM + " /DRIVER")
+            staged = [os.path.exists(s.host_path(p)) for p in
+                      (r"C:\Program Files\Quarnex", r"C:\windows\W2KSetup.exe")]
+            worker.join()
+        self.assertExitedWith(second, 1618)
+        # Each driver answers every message box on the desktop: the box is in the log
+        # of whichever saw it first.
+        boxes = [(b["caption"], b["text"]) for b in second.message_boxes + first[0].message_boxes]
+        self.assertEqual(set(boxes), {("Setup", "Setup is already running.")}, second.events)
+        self.assertEqual({d["caption"] for d in second.dialogs} - {MAIN_CAPTION_EN}, set(),
+                         "the second copy showed a dialog of its own")
+        self.assertEqual(staged, [False, False])
 
 
 class DriverBranch(MainDialogTestCase):

@@ -106,6 +106,8 @@ class FakeDesktop : public platform::Desktop {
   // Language file of src/res/lang whose templates and strings are used.
   void SetLanguageFile(const std::string& fileName) { m_languageFile = fileName; }
   void OverrideString(int id, const std::string& text) { m_stringOverrides[id] = text; }
+  // Drops the scripts not yet run (a run that a failure cut short).
+  void ForgetScripts() { m_scripts.clear(); }
   // Queues the actions for the next run of a template.
   void Script(int templateId, std::vector<UserAction> actions,
               std::source_location where = std::source_location::current());

@@ -73,6 +73,19 @@ class FakeDeviceSetup : public platform::DeviceSetup {
   uint32_t ReenumerateDevNode(uint32_t devInst, uint32_t flags) override;
   uint32_t MixerGetNumDevs() override;
 
+  // The device tree and the source list as they would survive a power cut.
+  struct State {
+    std::vector<FakeDevice> devices;
+    std::vector<std::string> sourceList;
+    int nextOem = 1;
+  };
+  State SaveState() const { return {m_devices, sourceList, m_nextOem}; }
+  void RestoreState(const State& state) {
+    m_devices = state.devices;
+    sourceList = state.sourceList;
+    m_nextOem = state.nextOem;
+  }
+
  private:
   FakeDevice* DeviceOf(platform::DevInfoSet set, const platform::DevInfoData& data);
 

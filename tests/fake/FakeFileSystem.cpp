@@ -323,6 +323,12 @@ bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, bo
   Node copy = *source;  // CopyFileA carries the source's attributes over
   const Node* current = Find(target);
   copy.path = current ? current->path : target;
+  if (current && m_copyHalfDone) {
+    Node emptied = *current;
+    emptied.data.clear();
+    m_nodes[Upper(target)] = emptied;
+    m_copyHalfDone();
+  }
   m_nodes[Upper(target)] = copy;
   m_journal.Add("copy " + Absolute(from) + " -> " + target);
   return true;
@@ -339,6 +345,28 @@ bool FakeFileSystem::MoveFile(const std::string& from, const std::string& to) {
   m_nodes.erase(Upper(Absolute(from)));
   m_nodes[Upper(target)] = moved;
   m_journal.Add("move " + Absolute(from) + " -> " + target);
+  return true;
+}
+
+bool FakeFileSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
+  const Node* source = Find(from);
+  if (!source || source->folder) return Fail(ERROR_FILE_NOT_FOUND);
+  const std::string target = Absolute(to);
+  if (!FolderExists(ParentOf(target))) return Fail(ERROR_PATH_NOT_FOUND);
+  if (m_failingCopyTargets.count(Upper(target))) return Fail(ERROR_ACCESS_DENIED);
+  const Node* existing = Find(target);
+  if (existing) {
+    // A file in use, a running program above all, is not replaced.
+    if (m_lockedFiles.count(Upper(target))) return Fail(ERROR_ACCESS_DENIED);
+    if (existing->folder || (existing->attributes & FILE_ATTRIBUTE_READONLY)) {
+      return Fail(ERROR_ACCESS_DENIED);
+    }
+  }
+  Node moved = *source;
+  moved.path = existing ? existing->path : target;
+  m_nodes.erase(Upper(Absolute(from)));
+  m_nodes[Upper(target)] = moved;
+  m_journal.Add("replace " + Absolute(from) + " -> " + target);
   return true;
 }
 

@@ -4,6 +4,7 @@
 // folder searches, and fopen modes.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -40,6 +41,16 @@ class FakeFileSystem : public platform::FileSystem {
   size_t OpenSearches() const { return m_searches.size(); }
   // Absolute form of a path, relative ones taken from the current directory.
   std::string Absolute(const std::string& path) const;
+  // CopyFileA over an existing file is not atomic: the target is cut to
+  // nothing first and written whole after. Called at that moment, with the
+  // target empty (a power cut there leaves it so).
+  void OnCopyHalfDone(std::function<void()> callback) { m_copyHalfDone = std::move(callback); }
+
+  // The files and folders as they would survive a power cut.
+  struct Node;
+  using State = std::map<std::string, Node>;
+  State SaveState() const { return m_nodes; }
+  void RestoreState(const State& state) { m_nodes = state; }
 
   // platform::FileSystem
   std::string GetWindowsDirectory(uint32_t bufferSize) override;
@@ -51,6 +62,7 @@ class FakeFileSystem : public platform::FileSystem {
   void FindClose(platform::FindHandle handle) override;
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
+  bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, uint32_t attributes) override;
   std::unique_ptr<platform::Stream> OpenStream(const std::string& path,
@@ -77,6 +89,7 @@ class FakeFileSystem : public platform::FileSystem {
   platform::FindHandle m_nextSearch = 1;
   std::set<std::string> m_failingCopyTargets;
   std::set<std::string> m_lockedFiles;  // upper-cased absolute paths
+  std::function<void()> m_copyHalfDone;
 };
 
 }  // namespace fake

@@ -23,6 +23,22 @@ class FakeMachine {
 
   platform::Platform& platform() { return m_platform; }
 
+  // What outlives the process and a power cut: files (profile files among
+  // them), registry, device tree and source list.
+  struct PersistentState {
+    FakeFileSystem::State files;
+    FakeRegistry::State registry;
+    FakeDeviceSetup::State devices;
+  };
+  PersistentState SaveState() const {
+    return {files.SaveState(), registry.SaveState(), devices.SaveState()};
+  }
+  void RestoreState(const PersistentState& state) {
+    files.RestoreState(state.files);
+    registry.RestoreState(state.registry);
+    devices.RestoreState(state.devices);
+  }
+
   Journal journal;
   LastError lastError;
   FakeClock clock{journal};

@@ -134,6 +134,12 @@ bool FakeProcesses::GetExitCodeProcess(platform::ProcessHandle process, uint32_t
   return true;
 }
 
+platform::MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name) {
+  // The program's own mutex goes when its run ends, so only others' count.
+  m_lastError.code = m_mutexes.count(name) ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+  return 0x700;
+}
+
 void FakeProcesses::Exit(int exitCode) {
   m_journal.Add("exit " + std::to_string(exitCode));
   throw ProcessExit{exitCode};

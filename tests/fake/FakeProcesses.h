@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ class FakeProcesses : public platform::Processes {
   void SetCommandLine(const std::string& line) { m_commandLine = line; }
   void SetBehaviour(const std::string& programPath, ProgramBehaviour behaviour);
   const std::vector<StartedProgram>& Started() const { return m_started; }
+  // Another process holds a mutex of this name (another copy of the program).
+  // The program's own mutexes end with its run: a later run on the same
+  // machine is a later process.
+  void HoldMutex(const std::string& name) { m_mutexes.insert(name); }
 
   // platform::Processes
   std::string GetCommandLine() override { return m_commandLine; }
@@ -59,6 +64,7 @@ class FakeProcesses : public platform::Processes {
   uint32_t WinExec(const std::string& commandLine, int showWindow) override;
   uint32_t WaitForInputIdle(platform::ProcessHandle process, uint32_t milliseconds) override;
   bool GetExitCodeProcess(platform::ProcessHandle process, uint32_t* exitCode) override;
+  platform::MutexHandle CreateNamedMutex(const std::string& name) override;
   [[noreturn]] void Exit(int exitCode) override;
 
  private:
@@ -81,6 +87,7 @@ class FakeProcesses : public platform::Processes {
   std::map<std::string, ProgramBehaviour> m_behaviours;  // by upper-cased program path
   std::vector<StartedProgram> m_started;
   std::vector<Run> m_runs;
+  std::set<std::string> m_mutexes;  // held by others; names are case-sensitive
 };
 
 }  // namespace fake

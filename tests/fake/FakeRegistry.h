@@ -58,6 +58,13 @@ class FakeRegistry : public platform::Registry {
   };
   static std::string PathOf(platform::Hive hive, const std::string& key);
 
+ public:
+  // The keys and values as they would survive a power cut.
+  using State = std::map<std::string, Key>;
+  State SaveState() const { return m_keys; }
+  void RestoreState(const State& state) { m_keys = state; }
+
+ private:
   Journal& m_journal;
   std::map<std::string, Key> m_keys;
   std::set<std::string> m_denied;

@@ -183,6 +183,11 @@ const EachMethod kEachMethod[] = {
                    m.files.FileExists("C:\\c.txt"));
      },
      R"(FileSystem.MoveFile("C:\dir\a.txt", "C:\c.txt") -> true)"},
+    {[](Platform& p, Machine& m) {
+       return Show(p.files.MoveFileReplacing("C:\\dir\\a.txt", "C:\\app.exe"),
+                   m.files.Contents("C:\\app.exe"));
+     },
+     R"(FileSystem.MoveFileReplacing("C:\dir\a.txt", "C:\app.exe") -> true)"},
     {[](Platform& p, Machine&) { return Show(p.files.DeleteFile("C:\\dir\\b.txt")); },
      R"(FileSystem.DeleteFile("C:\dir\b.txt") -> true)"},
     {[](Platform& p, Machine& m) {
@@ -286,6 +291,11 @@ const EachMethod kEachMethod[] = {
        return Show(p.processes.CreateProcess("C:\\none.exe", SW_SHOW, &started));
      },
      R"(Processes.CreateProcess("C:\none.exe", 5, -) -> false, error=2)"},
+    {[](Platform& p, Machine& m) {
+       m.processes.HoldMutex("Other");
+       return Show(p.processes.CreateNamedMutex("Other"));
+     },
+     R"(Processes.CreateNamedMutex("Other") -> #)"},
     {[](Platform& p, Machine&) { return Show(p.processes.WinExec("C:\\none.exe", SW_SHOW)); },
      R"(Processes.WinExec("C:\none.exe", 5) -> 2)"},
     {[](Platform& p, Machine& m) {

@@ -72,6 +72,10 @@ bool Win32FileSystem::MoveFile(const std::string& from, const std::string& to) {
   return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
+bool Win32FileSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
 bool Win32FileSystem::DeleteFile(const std::string& path) {
   return ::DeleteFileA(path.c_str()) != FALSE;
 }

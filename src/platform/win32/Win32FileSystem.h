@@ -16,6 +16,7 @@ class Win32FileSystem final : public FileSystem {
   void FindClose(FindHandle handle) override;
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
+  bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, uint32_t attributes) override;
   std::unique_ptr<Stream> OpenStream(const std::string& path, const std::string& mode) override;

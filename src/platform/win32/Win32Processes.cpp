@@ -53,6 +53,10 @@ bool Win32Processes::GetExitCodeProcess(ProcessHandle process, uint32_t* exitCod
   return true;
 }
 
+MutexHandle Win32Processes::CreateNamedMutex(const std::string& name) {
+  return reinterpret_cast<MutexHandle>(::CreateMutexA(nullptr, FALSE, name.c_str()));
+}
+
 void Win32Processes::Exit(int exitCode) { std::exit(exitCode); }
 
 }  // namespace platform

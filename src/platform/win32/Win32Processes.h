@@ -13,6 +13,7 @@ class Win32Processes final : public Processes {
   uint32_t WinExec(const std::string& commandLine, int showWindow) override;
   uint32_t WaitForInputIdle(ProcessHandle process, uint32_t milliseconds) override;
   bool GetExitCodeProcess(ProcessHandle process, uint32_t* exitCode) override;
+  MutexHandle CreateNamedMutex(const std::string& name) override;
   [[noreturn]] void Exit(int exitCode) override;
 };
 

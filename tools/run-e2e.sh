@@ -4,10 +4,9 @@
 #
 # Most of a Wine scenario is spent waiting while the program sleeps (a driver
 # installation alone waits 35 s), so more scenarios run side by side than there
-# are cores: E2E_SCENARIOS at most (ctest hands out that many slots, and a test's
-# time-out does not run while it waits for one), of which at most
-# E2E_START_SLOTS set up a prefix at once (tests/e2e/scenario.py), since that
-# keeps a core busy.
+# are cores: E2E_SCENARIOS at most (ctest's -j, as this ctest runs only the
+# end-to-end tests), of which at most E2E_START_SLOTS set up a prefix at once
+# (tests/e2e/scenario.py), since that keeps a core busy.
 # Usage: run-e2e.sh <host build folder> [ctest options...]
 set -uo pipefail
 build="${1:-build/host}"
@@ -19,11 +18,7 @@ if [ -e /proc/sys/fs/binfmt_misc/w2ksetup-i386 ]; then
 else
   scenarios="${E2E_SCENARIOS:-10}"
 fi
-slots="$(realpath "$build")/e2e-resources.json"
-printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": [{"id": "scenarios", "slots": %d}]}]}\n' \
-  "$scenarios" >"$slots"
-ctest --test-dir "$build" --output-on-failure -L e2e -j "$((scenarios + 1))" \
-  --resource-spec-file "$slots" "$@"
+ctest --test-dir "$build" --output-on-failure -L e2e -j "$scenarios" "$@"
 rc=$?
 "$(dirname "$0")/e2e-summary.sh" "$build"
 exit $rc

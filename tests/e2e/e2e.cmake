@@ -16,10 +16,9 @@ set(E2E_ENV
   WIN_BUILD64=${E2E_WIN_BUILD64})
 
 # e2e_test(<ctest name> <unittest id relative to tests/e2e>)
-# Each Wine test takes one slot of the resource "wine" (tools/run-e2e.sh gives
-# ctest their number): ctest starts a test only when a slot is free, so its
-# TIMEOUT does not run while it waits. The timeout leaves room for a test that
-# Wine failed to run once more (the harness says so in its output).
+# How many run side by side is tools/run-e2e.sh's choice (ctest -j). The timeout
+# leaves room for a test that Wine failed to run once more (the harness says so
+# in its output).
 function(e2e_test name id)
   set(env ${E2E_ENV} ${ARGN})
   add_test(NAME e2e.${name}
@@ -29,7 +28,6 @@ function(e2e_test name id)
     LABELS e2e
     TIMEOUT 900
     SKIP_RETURN_CODE 77
-    RESOURCE_GROUPS wine:1
     ENVIRONMENT "${env}")
 endfunction()
 

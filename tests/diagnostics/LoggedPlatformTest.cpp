@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "app/SetupApp.h"
 #include "diagnostics/LoggedPlatform.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
+#include "observation/CallLinePattern.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
 
@@ -38,16 +38,10 @@ class RecordingSink : public diagnostics::LogSink {
 // Whether a log line is "<time, 10 wide> <expected>", where '#' in expected
 // stands for a number (a handle, a count).
 bool LineIs(const std::string& line, const std::string& expected) {
-  std::string pattern = " *[0-9]+ ";
-  for (char c : expected) {
-    if (c == '#') {
-      pattern += "[0-9A-Fx]+";
-    } else {
-      if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
-      pattern += c;
-    }
-  }
-  return line.size() > 11 && line[10] == ' ' && std::regex_match(line, std::regex(pattern));
+  const size_t time = line.find_first_not_of(' ');
+  if (line.size() <= 11 || line[10] != ' ' || time == std::string::npos || time >= 10) return false;
+  return line.find_first_not_of("0123456789", time) == 10 &&
+         observation_test::MatchesCallLine(line.substr(11), expected);
 }
 
 std::vector<std::string> WithoutTimes(const std::vector<std::string>& lines) {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 #include <type_traits>
 
 #include "fake/FakeMachine.h"
+#include "observation/CallLinePattern.h"
 #include "observation/ObservedPlatform.h"
 #include "observation/ValueText.h"
 #include "platform/WinApi.h"
@@ -29,18 +29,8 @@ class RecordingObserver : public observation::CallObserver {
   std::vector<std::string> lines;
 };
 
-// Whether a line is expected, where '#' stands for a number (a handle, a count).
 bool Matches(const std::string& line, const std::string& expected) {
-  std::string pattern;
-  for (char c : expected) {
-    if (c == '#') {
-      pattern += "[0-9A-Fx]+";
-    } else {
-      if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
-      pattern += c;
-    }
-  }
-  return std::regex_match(line, std::regex(pattern));
+  return observation_test::MatchesCallLine(line, expected);
 }
 
 // The results of a call as text, to compare the runs with and without the observer.

@@ -20,6 +20,7 @@ sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
 import driver_fixtures as fx  # noqa: E402
 import reg_files  # noqa: E402
 import run_logs  # noqa: E402
+import wine_changes  # noqa: E402
 from e2e_base import HarnessError  # noqa: E402
 from scenario import Scenario  # noqa: E402
 from wine_prefix import Build, wine_available  # noqa: E402
@@ -30,16 +31,8 @@ SHOW_STATES = {0: "SW_HIDE", 1: "SW_SHOWNORMAL", 2: "SW_SHOWMINIMIZED", 3: "SW_S
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tonivo Applications"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 
-# Registry and file changes that Wine makes on its own in every run (the display
-# adapter entry is rewritten whenever the display driver starts, the font lists
-# when a program first draws under another locale). DEMO_RAW=1 shows them too.
-NOISE_KEYS = (
-    r"HKLM\System\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}",
-    r"HKCU\Software\Wine\Explorer",
-    r"HKCU\Software\Wine\Fonts",
-    r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts",
-    r"HKLM\Software\Microsoft\Windows\CurrentVersion\Fonts",
-)
+# Registry keys (wine_changes) and files that Wine changes on its own in every
+# run are left out of the report; DEMO_RAW=1 shows them too.
 NOISE_FILES = ()
 
 # Under a Chinese, Japanese or Korean locale the title bars, menus and message
@@ -331,7 +324,7 @@ RUNS = [
 def _noise_key(key):
     if os.environ.get("DEMO_RAW") == "1":
         return False
-    return any(key.lower().startswith(k.lower()) for k in NOISE_KEYS)
+    return wine_changes.is_wine_own_key(key)
 
 
 def _noise_file(rel):

@@ -9,6 +9,7 @@ import time
 
 import exit_codes
 import run_logs
+import wine_changes
 from e2e_base import HarnessError
 
 DEVICE_INSTANCE = r"ROOT\MEDIA\0001"
@@ -68,6 +69,19 @@ def present_devices(s):
 def add_test_devices(s):
     add_device(s, DEVICE_INSTANCE, DEVICE_HARDWARE_ID)
     add_device(s, OTHER_DEVICE_INSTANCE, OTHER_DEVICE_HARDWARE_ID)
+
+
+def device_faults_after_run(s, before, removed, timeout=30):
+    """wine_changes.device_faults between `before` and the devices present now. A
+    device of Wine's that its driver is registering again at that moment is missing
+    for a moment only, so the listing is repeated for up to `timeout` seconds
+    until nothing is wrong; returns what was still wrong then."""
+    deadline = time.monotonic() + timeout
+    while True:
+        faults = wine_changes.device_faults(before, present_devices(s), removed)
+        if not faults or time.monotonic() > deadline:
+            return faults
+        time.sleep(1)
 
 
 # ---------------------------------------------------------------------------

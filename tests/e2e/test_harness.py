@@ -12,6 +12,7 @@ import harness  # noqa: E402
 import reg_files  # noqa: E402
 import run_logs  # noqa: E402
 import scenario  # noqa: E402
+import wine_changes  # noqa: E402
 
 # Excerpt in the form Wine saves its hives, including escapes it writes.
 WINE_HIVE = (
@@ -95,6 +96,48 @@ class RegistryParsing(unittest.TestCase):
                          [((r"HKLM\Software\E2E", "Dw"), 42, 43)])
         self.assertEqual((d["files_added"], d["files_removed"], d["files_changed"]),
                          (["c.txt"], ["b.txt"], ["a.txt"]))
+
+
+class WhatWineChanges(unittest.TestCase):
+    """Wine's own changes during a run do not count; the program's wrong ones do."""
+
+    CONTROLLER = r"ROOT\MEDIA\0001"
+    BEFORE = {CONTROLLER: [r"PCI\VEN_1E5B&DEV_0111&SUBSYS_00011E5B&REV_01"],
+              r"ROOT\MEDIA\0002": [r"PCI\VEN_8086&DEV_2415"],
+              r"ROOT\WINE\WINEBUS": [r"ROOT\WINEBUS"]}
+
+    def test_devices(self):
+        after = {k: v for k, v in self.BEFORE.items() if k != self.CONTROLLER}
+        monitor = {r"DISPLAY\DEFAULT_MONITOR\0000&0000": [r"MONITOR\Default_Monitor"]}
+        cases = [
+            ("Wine adds its monitor during the run", dict(after, **monitor), []),
+            ("the controller is left", self.BEFORE, ["%s was not removed" % self.CONTROLLER]),
+            ("another device is removed too", {r"ROOT\WINE\WINEBUS": [r"ROOT\WINEBUS"]},
+             [r"ROOT\MEDIA\0002 was removed"]),
+            ("a device of the controller comes", dict(after, **{r"PCI\X\1": [r"pci\ven_1e5b&dev_0111"]}),
+             [r"PCI\X\1 appeared: ['pci\\ven_1e5b&dev_0111']"]),
+        ]
+        for what, devices, faults in cases:
+            with self.subTest(what):
+                self.assertEqual(wine_changes.device_faults(self.BEFORE, devices,
+                                                            [self.CONTROLLER]), faults)
+
+    def test_registry_changes(self):
+        enum = r"HKLM\System\CurrentControlSet\Enum"
+        classes = r"HKLM\System\CurrentControlSet\Control\Class"
+        value = reg_files.RegValue(reg_files.RegValue.REG_SZ, b"")
+        wine = [((enum + r"\DISPLAY\Default_Monitor\0000&0000", None), value),
+                ((classes + r"\{4D36E968-E325-11CE-BFC1-08002BE10318}\0000", "DriverDateData"),
+                 value),
+                ((r"HKCU\Software\Wine\Explorer\Desktops", "e2e"), value)]
+        program = [((enum + r"\ROOT\MEDIA\0001", None), value),
+                   ((classes + r"\{4d36e96c-e325-11ce-bfc1-08002be10318}\0003", None), value),
+                   ((classes, "Added"), value),
+                   ((r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", "X"), value)]
+        diff = {"registry_added": wine + program, "registry_removed": [],
+                "registry_changed": [], "files_added": ["windows/x.ini"]}
+        self.assertEqual(wine_changes.program_changes(diff),
+                         dict(diff, registry_added=program))
 
 
 class CommandLines(unittest.TestCase):

@@ -13,6 +13,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 import driver_fixtures as fx  # noqa: E402
 import reg_files  # noqa: E402
+import wine_changes  # noqa: E402
 
 DISC = r"C:\disc"
 COMMAND = r'"%s\W2KSetup.exe" /DRIVER' % DISC
@@ -92,12 +93,8 @@ class LogFile(harness.WineTestCase):
                 before = s.snapshot()
                 result = s.run(COMMAND, script=fx.RESTART_LATER_SCRIPT, environment=environment)
                 self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
-                changes = reg_files.diff_snapshots(before, s.snapshot())
-                # Wine's display driver stamps the display adapter's key with the
-                # time of each start.
-                changes["registry_changed"] = [
-                    (k, None, None) if k[1] == "DriverDateData" else (k, old, new)
-                    for k, old, new in changes["registry_changed"]]
+                changes = wine_changes.program_changes(
+                    reg_files.diff_snapshots(before, s.snapshot()))
                 self.assertIsNone(s.find_host_file(r"C:\missing"))
                 return {
                     "exit code": result.exit_code,

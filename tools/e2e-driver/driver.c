@@ -328,6 +328,11 @@ static void log_dialog(HWND dlg) {
   buf_add(&line, ",\"controls\":[");
   EnumChildWindows(dlg, add_control, (LPARAM)&line);
   buf_add(&line, "]}");
+  /* A dialog that closed while it was read left nothing true to log. */
+  if (!IsWindow(dlg)) {
+    free(line.data);
+    return;
+  }
   log_line(&line);
   take_screenshot(&line);
   free(line.data);
@@ -392,6 +397,9 @@ static void handle_messagebox(HWND box, HWND text_static) {
   window_text(text_static, text, sizeof text);
   HWND owner = GetWindow(box, GW_OWNER);
   if (owner) window_text(owner, owner_caption, sizeof owner_caption);
+  /* Closed while its texts were read (another driver on the same desktop
+   * answered it first): what was read is nothing of the box. */
+  if (!IsWindow(box)) return;
 
   Buf line = {0};
   buf_add(&line, "{\"event\":\"messagebox\",\"caption\":");

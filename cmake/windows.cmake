@@ -15,6 +15,12 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/main/*.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 add_executable(W2KSetup WIN32 ${WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/src/res/app.rc)
+# The resource compiler's own includes are not tracked: the files app.rc takes in.
+file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/res/lang/*.rc
+  ${CMAKE_SOURCE_DIR}/src/res/app.manifest ${CMAKE_SOURCE_DIR}/src/res/app.ico
+  ${CMAKE_SOURCE_DIR}/src/res/resource.h)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/res/app.rc PROPERTIES
+  OBJECT_DEPENDS "${RESOURCE_INPUTS}")
 target_include_directories(W2KSetup PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(W2KSetup PRIVATE ${WARNINGS} ${NO_EXCEPTIONS})
 # Only system DLLs that every Windows version has are imported. setupapi,

@@ -30,13 +30,18 @@ void CloseRunningMixer(platform::Platform& platform) {
 }  // namespace
 
 std::optional<int> RunMixerReplacement(platform::Platform& platform) {
-  // Disarmed first, so that the replacement runs once per arming.
-  if (!DeleteRunValue(platform.registry, shared::kMixerReplacementValue)) return std::nullopt;
+  // Disarmed first, so that the replacement runs once per arming. A logon
+  // without the rights for it (a limited user, or any logon on Windows Vista
+  // and later, where logon entries start without administrator rights) ends
+  // here, quietly: the entry stays for an administrator's logon.
+  const uint32_t disarmed = DeleteRunValue(platform.registry, shared::kMixerReplacementValue);
+  if (disarmed == ERROR_ACCESS_DENIED) return static_cast<int>(disarmed);
+  if (disarmed != ERROR_SUCCESS) return std::nullopt;
   CloseRunningMixer(platform);
 
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
   const std::string newMixer = windowsDirectory + shared::kNewMixerFile;
-  const std::string mixer = windowsDirectory + "Mixer.exe";
+  const std::string mixer = windowsDirectory + shared::kMixerFile;
   if (!FileIsPresent(platform.files, newMixer)) return std::nullopt;
 
   // Put in place in one step rather than copied over it or after deleting

@@ -9,6 +9,7 @@
 #include "common/Paths.h"
 #include "common/ProgramDirectory.h"
 #include "common/SharedNames.h"
+#include "common/WindowsVersion.h"
 #include "driver/InfOptionPatch.h"
 #include "driver/InstallDriverPackage.h"
 #include "platform/WinApi.h"
@@ -21,10 +22,6 @@
 
 CSetupApp::CSetupApp(platform::Platform& platform, RunNote note)
     : CWinApp(platform), m_note(std::move(note)) {}
-
-bool IsWindows2000OrLater(const platform::OsVersion& version) {
-  return version.platformId == VER_PLATFORM_WIN32_NT && version.majorVersion >= 5;
-}
 
 namespace {
 
@@ -177,12 +174,18 @@ void CSetupApp::Note(const std::string& line) {
   if (m_note) m_note(line);
 }
 
-// The mutex is held until the process ends. One that cannot be created at all
-// does not stop the run: it only guards against a second copy.
+// The mutex is held until the process ends. From Windows 2000 on it is
+// global, so that a copy in another user's session counts too; one that a
+// copy with other rights holds cannot be opened (access denied). One that
+// cannot be created at all does not stop the run: it only guards against a
+// second copy.
 bool CSetupApp::AnotherSetupIsRunning() {
-  const platform::MutexHandle mutex =
-      m_platform.processes.CreateNamedMutex(shared::kOneSetupAtATimeMutex);
-  return mutex != 0 && m_platform.system.GetLastError() == ERROR_ALREADY_EXISTS;
+  const std::string name =
+      std::string(IsWindows2000OrLater(m_platform.system.GetVersion()) ? "Global\\" : "") +
+      shared::kOneSetupAtATimeMutex;
+  const platform::MutexHandle mutex = m_platform.processes.CreateNamedMutex(name);
+  const uint32_t error = m_platform.system.GetLastError();
+  return mutex != 0 ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
 }
 
 // Runs the dialog that is the run's only window.

@@ -44,6 +44,3 @@ class CSetupApp : public CWinApp {
   int m_nExitCode = 0;
   RunNote m_note;
 };
-
-// Windows NT 5.0 or later.
-bool IsWindows2000OrLater(const platform::OsVersion& version);

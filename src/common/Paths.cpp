@@ -17,6 +17,14 @@ bool FileIsPresent(platform::FileSystem& files, const std::string& path) {
   return files.OpenStream(path, "rb") != nullptr;
 }
 
+bool FileLiesAt(platform::FileSystem& files, const std::string& path) {
+  platform::FindData found;
+  const platform::FindHandle search = files.FindFirstFile(path, &found);
+  if (!search) return false;
+  files.FindClose(search);
+  return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool CopyOver(platform::FileSystem& files, const std::string& from, const std::string& to) {
   files.SetFileAttributes(to, FILE_ATTRIBUTE_NORMAL);
   return files.CopyFile(from, to, false);

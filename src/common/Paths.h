@@ -21,6 +21,10 @@ std::string WindowsDirectoryWithBackslash(platform::Platform& platform);
 // A file is present when it opens for reading ("rb"); it is closed at once.
 bool FileIsPresent(platform::FileSystem& files, const std::string& path);
 
+// A file lies at path, whether or not it can be opened (a running program
+// may not be).
+bool FileLiesAt(platform::FileSystem& files, const std::string& path);
+
 // The copy-over rule: the destination is made writable, then overwritten.
 bool CopyOver(platform::FileSystem& files, const std::string& from, const std::string& to);
 

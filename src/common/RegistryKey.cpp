@@ -22,9 +22,12 @@ void RegistryKey::Close() {
   m_open = false;
 }
 
-bool DeleteRunValue(platform::Registry& registry, const char* valueName) {
-  RegistryKey key(registry);
-  if (!key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS)) return false;
-  registry.DeleteValue(key.Handle(), valueName);
-  return true;
+uint32_t DeleteRunValue(platform::Registry& registry, const char* valueName) {
+  platform::RegKey key = 0;
+  const uint32_t opened =
+      registry.OpenKey(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS, &key);
+  if (opened != ERROR_SUCCESS) return opened;
+  registry.DeleteValue(key, valueName);
+  registry.CloseKey(key);
+  return ERROR_SUCCESS;
 }

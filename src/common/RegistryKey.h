@@ -33,5 +33,6 @@ class RegistryKey {
 };
 
 // Deletes an entry of the Run key (HKEY_LOCAL_MACHINE); an entry already gone
-// is fine. False when the Run key does not open with full access.
-bool DeleteRunValue(platform::Registry& registry, const char* valueName);
+// is fine. ERROR_SUCCESS when the Run key opened with full access, else the
+// error of the open (ERROR_ACCESS_DENIED without administrator rights).
+uint32_t DeleteRunValue(platform::Registry& registry, const char* valueName);

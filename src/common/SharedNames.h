@@ -15,10 +15,14 @@ constexpr const char* kSuiteRunValue = "Tonivo Applications";
 
 // Title of the mixer program's main window.
 constexpr const char* kMixerWindowTitle = "Mixer";
-// In the Windows directory: the new mixer, staged for the next logon, and the
-// copy of this program that the logon entry starts.
+// In the Windows directory: the mixer program; the new mixer, staged for the
+// next logon, and the copy of this program that the logon entry starts
+// (Windows 2000 and XP); the copy of the new mixer that Windows Vista and
+// later put in place of the mixer when they next start.
+constexpr const char* kMixerFile = "Mixer.exe";
 constexpr const char* kNewMixerFile = "Mixer.dat";
 constexpr const char* kSetupCopyFile = "W2KSetup.exe";
+constexpr const char* kMixerAtRestartFile = "Mixer.new";
 
 // Held by the copy of the program that works, so that a second one started
 // meanwhile does not change the machine under it.

@@ -23,10 +23,26 @@ using CopiedFile = std::function<void(const std::string& name, const std::string
 void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolder,
                      const std::string& targetFolder, const CopiedFile& afterCopy = nullptr);
 
-// Copies "Mixer.dat" and "W2KSetup.dat" of the driver folder into the Windows
-// directory (the latter as "W2KSetup.exe") and arms the Run value that
-// starts "W2KSetup.exe -ReplaceMixer" at the next logon. Does nothing when
-// the driver folder holds no "Mixer.dat". True when it wrote the Run value.
-bool StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder);
+// What the staging of the mixer replacement put in place of an earlier one.
+struct MixerStaging {
+  bool newMixerCopied = false;        // "Mixer.dat" in the Windows directory
+  bool mixerAtRestartCopied = false;  // "Mixer.new", Windows Vista and later
+};
+
+// Stages the new mixer of the driver folder for the next start of Windows;
+// does nothing when the folder holds no "Mixer.dat". It copies "Mixer.dat"
+// into the Windows directory, then:
+// - on Windows 2000 and XP, copies "W2KSetup.dat" there as "W2KSetup.exe" and
+//   arms the Run value that starts it with "-ReplaceMixer" at the next logon;
+// - on Windows Vista and later, whose logon entries start without the rights
+//   for the swap, copies the new mixer to "Mixer.new" and has Windows move it
+//   over "Mixer.exe" at the next restart; a Run value left by an earlier
+//   installation is deleted.
+MixerStaging StageMixerReplacement(platform::Platform& platform, const std::string& driverFolder);
+
+// Takes back what would put the staged mixer in place: the Run value,
+// whoever armed it, once "Mixer.dat" is this run's, and the move at restart
+// with its copy once "Mixer.new" is. For an installation that did not happen.
+void WithdrawMixerReplacement(platform::Platform& platform, const MixerStaging& staged);
 
 }  // namespace driver

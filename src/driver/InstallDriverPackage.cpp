@@ -7,7 +7,6 @@
 #include "cleanup/RemoveLegacyDriverFiles.h"
 #include "common/ExitCodes.h"
 #include "common/Paths.h"
-#include "common/RegistryKey.h"
 #include "common/SharedNames.h"
 #include "common/WindowClosing.h"
 #include "driver/DriverStaging.h"
@@ -263,17 +262,19 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
     platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, unpatched->error, false);
   }
-  const bool logonRunArmed = options.stageMixerReplacement && !sourceFolder.empty() &&
-                             driver::StageMixerReplacement(platform, sourceFolder);
+  const driver::MixerStaging mixerStaging =
+      options.stageMixerReplacement && !sourceFolder.empty()
+          ? driver::StageMixerReplacement(platform, sourceFolder)
+          : driver::MixerStaging{};
 
   RemovePresentDevice(platform);
   DeleteDriverIndex(platform);
   uint32_t handOverError = 0;
   if (!HandOverInf(platform, &handOverError)) {
     // Nothing new to install: the removed device comes back with the driver
-    // it had, and no logon run replaces its mixer.
+    // it had, and nothing puts this run's mixer in place of its mixer.
     ReportNotInstalled(platform, options, owner, handOverError);
-    if (logonRunArmed) DeleteRunValue(platform.registry, shared::kMixerReplacementValue);
+    driver::WithdrawMixerReplacement(platform, mixerStaging);
     ReenumerateDeviceTree(devices);
     platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, handOverError, false);

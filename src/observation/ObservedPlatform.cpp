@@ -104,6 +104,9 @@ class ObservedFileSystem final : public FileSystem, Forwarder<FileSystem> {
   bool MoveFileReplacing(const std::string& from, const std::string& to) override {
     return Forward({"MoveFileReplacing", Change}, &FileSystem::MoveFileReplacing, from, to);
   }
+  bool MoveFileAtRestart(const std::string& from, const std::string& to) override {
+    return Forward({"MoveFileAtRestart", Change}, &FileSystem::MoveFileAtRestart, from, to);
+  }
   bool DeleteFile(const std::string& path) override {
     return Forward({"DeleteFile", Change}, &FileSystem::DeleteFile, path);
   }

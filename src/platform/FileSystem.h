@@ -48,6 +48,11 @@ class FileSystem {
   // existing to in one step, so that a reader sees the old file or the new
   // one, never a part. Windows 2000 and later (the NT family); 9x lacks it.
   virtual bool MoveFileReplacing(const std::string& from, const std::string& to) = 0;
+  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING:
+  // the system puts from in place of to when it next starts, before any
+  // program runs (noted in the registry's PendingFileRenameOperations, which
+  // takes administrator rights). The NT family only.
+  virtual bool MoveFileAtRestart(const std::string& from, const std::string& to) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
   virtual bool SetFileAttributes(const std::string& path, uint32_t attributes) = 0;
   // fopen; null when the file does not open in that mode.

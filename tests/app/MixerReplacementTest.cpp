@@ -97,25 +97,6 @@ TEST(MixerReplacement, AnythingAfterTheSwitchIsAnOrdinaryRun) {
   }
 }
 
-TEST(MixerReplacement, RunKeyWithoutFullAccessLeavesEverythingAndStartsUpNormally) {
-  fake::FakeMachine machine;
-  Arm(machine);
-  machine.registry.DenyFullAccess(Hive::LocalMachine, kRunKey);
-  machine.desktop.AddTopLevelWindow("Mixer");
-  // The program directory is now the Windows directory: its setup.ini is read.
-  machine.files.AddFile("C:\\WINDOWS\\setup.ini", "[Default]\r\nUsingCDDA=1\r\n");
-
-  RunExpectingMainDialog(machine);
-
-  EXPECT_TRUE(HasValue(machine, kEntry));  // still armed for the next logon
-  EXPECT_EQ(machine.desktop.Looks("Mixer"), 0);
-  EXPECT_TRUE(machine.desktop.IsOpen("Mixer"));
-  EXPECT_EQ(machine.files.Contents(kMixerExe), kOldMixer);
-  EXPECT_TRUE(machine.clock.Sleeps().empty());
-  EXPECT_EQ(machine.profiles.Get("CD PLAYER", "UsingCDDA", kCdPlayerProfile), "1");
-  EXPECT_EQ(machine.registry.OpenKeyCount(), 0u);
-}
-
 TEST(MixerReplacement, MissingNewMixerLeavesTheModeAfterDisarmingAndClosing) {
   fake::FakeMachine machine;
   Arm(machine);

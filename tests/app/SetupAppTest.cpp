@@ -6,6 +6,7 @@
 
 #include "app/SetupApp.h"
 #include "common/SharedNames.h"
+#include "common/WindowsVersion.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
 #include "platform/WinApi.h"
@@ -206,22 +207,32 @@ TEST_F(SetupAppTest, ARunKeyThatCannotBeOpenedIsPassedOver) {
 
 // While another copy works, a second one on any path but the logon run says so
 // and ends with 1618, having changed nothing: no file, value, program or device.
+// From Windows 2000 on the mutex is global (another user's session counts),
+// and one that cannot be opened is held by a copy with other rights.
 TEST_F(SetupAppTest, ASecondCopyWhileOneWorksChangesNothing) {
+  const std::string global = std::string("Global\\") + shared::kOneSetupAtATimeMutex;
   struct Case {
     platform::OsVersion version;
     const char* arguments;
+    std::string mutex;
+    bool otherRights;
   };
-  const Case cases[] = {{fake::versions::kWindows98, ""},
-                        {fake::versions::kWindowsXp, ""},
-                        {fake::versions::kWindowsXp, "/DRIVER"},
-                        {fake::versions::kWindowsXp, "/AP"}};
+  const Case cases[] = {{fake::versions::kWindows98, "", shared::kOneSetupAtATimeMutex, false},
+                        {fake::versions::kWindowsXp, "", global, false},
+                        {fake::versions::kWindowsXp, "/DRIVER", global, false},
+                        {fake::versions::kWindowsXp, "/AP", global, false},
+                        {fake::versions::kWindows10, "/DRIVER", global, true}};
   for (const Case& each : cases) {
-    SCOPED_TRACE(each.arguments);
+    SCOPED_TRACE(testing::Message() << each.arguments << " " << each.mutex);
     fake::FakeMachine machine;
     LayOutDisc(machine);
     driver_test::AddDisc(machine);
     machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Tonivo Applications", "x");
-    machine.processes.HoldMutex(shared::kOneSetupAtATimeMutex);
+    if (each.otherRights) {
+      machine.processes.HoldMutexWithOtherRights(each.mutex);
+    } else {
+      machine.processes.HoldMutex(each.mutex);
+    }
     machine.journal.Clear();
 
     EXPECT_EQ(RunProgram(machine, each.arguments, each.version).exitCode, 1618);
@@ -233,7 +244,7 @@ TEST_F(SetupAppTest, ASecondCopyWhileOneWorksChangesNothing) {
   }
   {
     SCOPED_TRACE("the logon run swaps all the same");
-    machine.processes.HoldMutex(shared::kOneSetupAtATimeMutex);
+    machine.processes.HoldMutex(global);
     machine.registry.SetString(platform::Hive::LocalMachine, kRunKey, "Replace Quarnex Mixer",
                                "C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer");
     machine.files.AddFile("C:\\WINDOWS\\Mixer.exe", "old mixer");

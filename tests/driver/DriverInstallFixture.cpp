@@ -149,8 +149,8 @@ DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd o
       machine.profiles.Get("RUNTIME", "Initialize", "C:\\WINDOWS\\mixerdef.ini") == "0";
   observed.stageDosFiles = machine.files.FileExists(std::string(kDos) + "QXDOS.EXE");
   observed.patchInfFiles = handedOver != stagedSource;
-  observed.stageMixerReplacement =
-      machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue).has_value();
+  // Staged for the logon swap (Windows 2000 and XP) or for the restart (later).
+  observed.stageMixerReplacement = machine.files.FileExists("C:\\WINDOWS\\Mixer.dat");
   observed.baselineBeforeReenumerate =
       firstMixerCount >= 0 && firstMixerCount < journal.Find("reenumerate", notice);
   return observed;

@@ -65,6 +65,21 @@ if [ -z "$dlls" ]; then
   exit 1
 fi
 
+# Functions that the first release of Windows 95 does not export: a program
+# importing one does not load there. Resolve them at run time instead.
+later_functions="MoveFileExA MoveFileWithProgressA GetFileAttributesExA GetLongPathNameA
+IsDebuggerPresent InterlockedCompareExchange GetDiskFreeSpaceExA FindFirstFileExA SwitchToThread
+CreateWaitableTimerA SignalObjectAndWait CreateHardLinkA GetModuleHandleExA SetDllDirectoryA
+SetDefaultDllDirectories AddDllDirectory"
+functions=$(echo "$headers" | sed -n '/^[[:space:]]*DLL Name:/,/^$/p' |
+  awk 'NF >= 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ { print $3 }')
+for f in $later_functions; do
+  if echo "$functions" | grep -qx "$f"; then
+    echo "  $f  <- imported, but the first Windows 95 lacks it" >&2
+    status=1
+  fi
+done
+
 echo "Imports of $exe:"
 for dll in $dlls; do
   case $(echo "$dll" | tr '[:upper:]' '[:lower:]') in

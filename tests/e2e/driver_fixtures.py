@@ -33,6 +33,9 @@ STAGING_DIR = r"C:\Program Files\Quarnex\WIN_ME"
 DOS_DIR = r"C:\Program Files\Quarnex\DOS"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 RUN_VALUE = "Replace Quarnex Mixer"
+# Where Windows notes the moves it makes when it next starts.
+SESSION_MANAGER_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+PENDING_MOVES = "PendingFileRenameOperations"
 # Ten polls of 3 s for a new mixer device (the count stays 0 under Wine), then 5 s.
 MANDATED_WAIT = 35.0
 
@@ -158,6 +161,16 @@ def lay_out_web_package(s, disc, web, web_setup, install_wdm_driver):
         "InstallOption": {"DriverOnly": 0, "WebSetup": web_setup,
                           "InstallWDMDriver": install_wdm_driver},
         "Default": {"UsingCDDA": 1}})
+
+
+def moves_at_restart(registry):
+    """The moves noted for the prefix's next start, as (source, target) pairs."""
+    value = registry.value(SESSION_MANAGER_KEY, PENDING_MOVES)
+    if value is None:
+        return []
+    # A deletion's target is empty: the texts are read in pairs, empty ones kept.
+    texts = value.data.decode("utf-16-le").split("\0")
+    return [(texts[i], texts[i + 1]) for i in range(0, len(texts) - 1, 2) if texts[i]]
 
 
 def read_host(s, win_path):

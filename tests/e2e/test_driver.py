@@ -117,6 +117,8 @@ class DriverRunTestCase(harness.WineTestCase):
         self.assertEqual(value.type, RegValue.REG_SZ)
         # The stored data includes the terminating zero.
         self.assertEqual(value.data, (EXPECTED_RUN_VALUE + "\0").encode("utf-16-le"))
+        # Windows XP: the logon run swaps the mixer, nothing is moved at the restart.
+        self.assertEqual(fx.moves_at_restart(reg), [])
 
 
 class DriverOnly(DriverRunTestCase):
@@ -218,6 +220,56 @@ class WebPackage(DriverRunTestCase):
             self.assertEqual(fx.read_host(s, mixerdef), mixerdef_text)
 
             self.check_files_and_registry(s, WEB)
+
+
+class MixerAtRestart(harness.WineTestCase):
+    """Windows 7 and 10, where logon entries start without administrator rights: the
+    installation has Windows move a copy of the new mixer over Mixer.exe when it next
+    starts, writes no logon entry, and leaves Mixer.exe alone until then. Wine makes
+    the moves noted for the restart when the prefix starts again."""
+
+    def install(self, s, times):
+        # The disc's new mixer is the companion too: marked, so that it can be told apart.
+        new_mixer = DISC + r"\W2K-ME\drv\Mixer.dat"
+        fx.plant(s, new_mixer, fx.read_host(s, new_mixer) + b"new mixer")
+        mixer = s.start_window_companion(MIXER_EXE, "Mixer")
+        old_mixer = fx.read_host(s, MIXER_EXE)
+        for _ in range(times):
+            result = s.run(r'"%s\W2KSetup.exe" /DRIVER' % DISC, script=fx.RESTART_LATER_SCRIPT)
+            self.assertFalse(result.timed_out, "the program did not end: %r" % result.events)
+            self.assertEqual(result.exit_code, fx.RESTART_LATER_EXIT)
+        s.wait_ended(mixer, "the closed mixer")
+        self.assertTrue(fx.read_host(s, MIXER_EXE) == old_mixer, "Mixer.exe changed before the restart")
+        return old_mixer
+
+    def check_restart(self, s):
+        new_mixer = fx.read_host(s, DISC + r"\W2K-ME\drv\Mixer.dat")
+        reg = s.registry()  # ends the prefix's programs, which is the shutdown
+        self.assertIsNone(reg.value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE),
+                          "a logon entry was written")
+        self.assertIsNone(s.find_host_file(fx.WINDOWS_DIR + r"\W2KSetup.exe"))
+        self.assertIn(("\\??\\%s\\Mixer.new" % fx.WINDOWS_DIR, "!\\??\\%s" % MIXER_EXE),
+                      fx.moves_at_restart(reg))
+        s.wine("cmd", "/c", "exit")  # the prefix starts again
+        self.assertTrue(fx.read_host(s, MIXER_EXE) == new_mixer,
+                        "Mixer.exe is not the new mixer after the restart")
+        self.assertIsNone(s.find_host_file(fx.WINDOWS_DIR + r"\Mixer.new"))
+        self.assertEqual(fx.moves_at_restart(s.registry()), [])
+
+    def test_windows10(self):
+        with open(self.build.program, "rb") as f:
+            self.assertTrue(b'level="requireAdministrator"' in f.read(),
+                            "the manifest does not ask for administrator rights")
+        with self.scenario("win10", desktop=True) as s:
+            s.copy_disc(DISC)
+            self.install(s, 1)
+            self.check_restart(s)
+
+    def test_windows7_installed_twice_before_the_restart(self):
+        with self.scenario("win7", desktop=True) as s:
+            s.copy_disc(DISC)
+            self.install(s, 2)
+            self.check_restart(s)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 #include "fake/PathText.h"
 #include "platform/WinApi.h"
@@ -126,8 +127,41 @@ class FakeStream : public platform::Stream {
 
 }  // namespace
 
-FakeFileSystem::FakeFileSystem(Journal& journal, LastError& lastError)
-    : m_journal(journal), m_lastError(lastError) {
+namespace {
+
+// The moves noted for the next start, as (source, target) pairs: texts each
+// ended by a zero, a delete's target empty, and a zero after the last pair.
+using Moves = std::vector<std::pair<std::string, std::string>>;
+
+Moves PendingMoves(const FakeRegistry& registry) {
+  Moves moves;
+  const auto value = registry.Value(platform::Hive::LocalMachine, kSessionManagerKey,
+                                    kPendingMovesValue);
+  if (!value) return moves;
+  std::istringstream texts(value->data);
+  std::string source, target;
+  while (std::getline(texts, source, '\0') && !source.empty()) {
+    if (!std::getline(texts, target, '\0')) target.clear();
+    moves.emplace_back(source, target);
+  }
+  return moves;
+}
+
+void SetPendingMoves(FakeRegistry& registry, const Moves& moves) {
+  if (moves.empty()) {
+    registry.RemoveValue(platform::Hive::LocalMachine, kSessionManagerKey, kPendingMovesValue);
+    return;
+  }
+  std::string data;
+  for (const auto& [source, target] : moves) data += source + '\0' + target + '\0';
+  registry.SetRaw(platform::Hive::LocalMachine, kSessionManagerKey, kPendingMovesValue,
+                  REG_MULTI_SZ, data + '\0');
+}
+
+}  // namespace
+
+FakeFileSystem::FakeFileSystem(Journal& journal, LastError& lastError, FakeRegistry& registry)
+    : m_journal(journal), m_lastError(lastError), m_registry(registry) {
   AddFolder("C:\\");
   AddFolder(m_windowsDirectory);
 }
@@ -368,6 +402,43 @@ bool FakeFileSystem::MoveFileReplacing(const std::string& from, const std::strin
   m_nodes[Upper(target)] = moved;
   m_journal.Add("replace " + Absolute(from) + " -> " + target);
   return true;
+}
+
+bool FakeFileSystem::MoveFileAtRestart(const std::string& from, const std::string& to) {
+  const Node* source = Find(from);
+  if (!source || source->folder) return Fail(ERROR_FILE_NOT_FOUND);
+  if (m_registry.FullAccessDenied(platform::Hive::LocalMachine, kSessionManagerKey)) {
+    return Fail(ERROR_ACCESS_DENIED);
+  }
+  Moves moves = PendingMoves(m_registry);
+  moves.emplace_back("\\??\\" + Absolute(from), "!\\??\\" + Absolute(to));
+  SetPendingMoves(m_registry, moves);
+  m_journal.Add("at restart " + Absolute(from) + " -> " + Absolute(to));
+  return true;
+}
+
+void FakeFileSystem::PerformMovesAtStart() {
+  m_lockedFiles.clear();
+  const auto path = [](std::string entry) {
+    if (entry.starts_with("!")) entry.erase(0, 1);
+    return entry.starts_with("\\??\\") ? entry.substr(4) : entry;
+  };
+  for (const auto& [from, to] : PendingMoves(m_registry)) {
+    auto source = m_nodes.find(Upper(path(from)));
+    if (source == m_nodes.end() || source->second.folder) continue;
+    if (to.empty()) {
+      m_nodes.erase(source);
+      continue;
+    }
+    const std::string target = path(to);
+    auto existing = m_nodes.find(Upper(target));
+    if (existing != m_nodes.end() && (!to.starts_with("!") || existing->second.folder)) continue;
+    Node moved = source->second;
+    moved.path = existing != m_nodes.end() ? existing->second.path : target;
+    m_nodes.erase(source);
+    m_nodes[Upper(target)] = moved;
+  }
+  SetPendingMoves(m_registry, {});
 }
 
 bool FakeFileSystem::DeleteFile(const std::string& path) {

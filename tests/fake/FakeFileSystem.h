@@ -1,7 +1,8 @@
 // An in-memory drive tree that behaves like the Win32 file functions:
 // case-insensitive names, read-only files that refuse deletion and
 // overwriting, CopyFileA carrying the source's attributes, "." and ".." in
-// folder searches, and fopen modes.
+// folder searches, fopen modes, and moves at the next start noted in the
+// registry as Windows notes them.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/FakeRegistry.h"
 #include "fake/Journal.h"
 #include "platform/FileSystem.h"
 
@@ -17,7 +19,7 @@ namespace fake {
 
 class FakeFileSystem : public platform::FileSystem {
  public:
-  FakeFileSystem(Journal& journal, LastError& lastError);
+  FakeFileSystem(Journal& journal, LastError& lastError, FakeRegistry& registry);
 
   // Seeding and inspection (tests only).
   void AddFile(const std::string& path, const std::string& contents, uint32_t attributes = 0x20);
@@ -45,6 +47,11 @@ class FakeFileSystem : public platform::FileSystem {
   // nothing first and written whole after. Called at that moment, with the
   // target empty (a power cut there leaves it so).
   void OnCopyHalfDone(std::function<void()> callback) { m_copyHalfDone = std::move(callback); }
+  // What Windows does with the moves noted for its next start, before any
+  // program runs: each in turn, a missing source skipped, an existing target
+  // replaced only when the move says so; then the note is gone. Nothing is
+  // locked any more: the programs of the last session have ended.
+  void PerformMovesAtStart();
 
   // The files and folders as they would survive a power cut.
   struct Node;
@@ -63,6 +70,7 @@ class FakeFileSystem : public platform::FileSystem {
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool MoveFileReplacing(const std::string& from, const std::string& to) override;
+  bool MoveFileAtRestart(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, uint32_t attributes) override;
   std::unique_ptr<platform::Stream> OpenStream(const std::string& path,
@@ -82,6 +90,7 @@ class FakeFileSystem : public platform::FileSystem {
 
   Journal& m_journal;
   LastError& m_lastError;
+  FakeRegistry& m_registry;
   std::map<std::string, Node> m_nodes;  // keyed by upper-cased absolute path
   std::string m_windowsDirectory = "C:\\WINDOWS";
   std::string m_currentDirectory = "C:\\";

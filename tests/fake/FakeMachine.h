@@ -39,11 +39,15 @@ class FakeMachine {
     devices.RestoreState(state.devices);
   }
 
+  // The machine starts again after a restart or a power cut: the moves noted
+  // for the start are made, before any program runs.
+  void Restart() { files.PerformMovesAtStart(); }
+
   Journal journal;
   LastError lastError;
   FakeClock clock{journal};
-  FakeFileSystem files{journal, lastError};
   FakeRegistry registry{journal, lastError};
+  FakeFileSystem files{journal, lastError, registry};
   FakeProfileFiles profiles{files, journal};
   FakeDesktop desktop{clock, journal, lastError};
   FakeProcesses processes{files, clock, journal, lastError};

@@ -136,6 +136,10 @@ bool FakeProcesses::GetExitCodeProcess(platform::ProcessHandle process, uint32_t
 
 platform::MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name) {
   // The program's own mutex goes when its run ends, so only others' count.
+  if (m_deniedMutexes.count(name)) {
+    m_lastError.code = ERROR_ACCESS_DENIED;
+    return 0;
+  }
   m_lastError.code = m_mutexes.count(name) ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
   return 0x700;
 }

@@ -56,6 +56,9 @@ class FakeProcesses : public platform::Processes {
   // The program's own mutexes end with its run: a later run on the same
   // machine is a later process.
   void HoldMutex(const std::string& name) { m_mutexes.insert(name); }
+  // Another process with other rights holds it (an elevated copy, or another
+  // user's): it cannot be opened.
+  void HoldMutexWithOtherRights(const std::string& name) { m_deniedMutexes.insert(name); }
 
   // platform::Processes
   std::string GetCommandLine() override { return m_commandLine; }
@@ -88,6 +91,7 @@ class FakeProcesses : public platform::Processes {
   std::vector<StartedProgram> m_started;
   std::vector<Run> m_runs;
   std::set<std::string> m_mutexes;  // held by others; names are case-sensitive
+  std::set<std::string> m_deniedMutexes;
 };
 
 }  // namespace fake

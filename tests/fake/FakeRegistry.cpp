@@ -56,8 +56,18 @@ bool FakeRegistry::KeyExists(platform::Hive hive, const std::string& key) const 
   return m_keys.count(PathOf(hive, key)) != 0;
 }
 
+void FakeRegistry::RemoveValue(platform::Hive hive, const std::string& key,
+                               const std::string& name) {
+  auto k = m_keys.find(PathOf(hive, key));
+  if (k != m_keys.end()) k->second.values.erase(Upper(name));
+}
+
 void FakeRegistry::DenyFullAccess(platform::Hive hive, const std::string& key) {
   m_denied.insert(PathOf(hive, key));
+}
+
+bool FakeRegistry::FullAccessDenied(platform::Hive hive, const std::string& key) const {
+  return m_denied.count(PathOf(hive, key)) != 0;
 }
 
 uint32_t FakeRegistry::OpenKey(platform::Hive hive, const std::string& subKey, uint32_t access,

@@ -13,6 +13,10 @@
 
 namespace fake {
 
+// Where Windows notes the moves it makes at its next start.
+constexpr const char* kSessionManagerKey = "System\\CurrentControlSet\\Control\\Session Manager";
+constexpr const char* kPendingMovesValue = "PendingFileRenameOperations";
+
 struct RegistryValue {
   uint32_t type = 0;
   std::string data;  // the bytes as stored
@@ -34,7 +38,9 @@ class FakeRegistry : public platform::Registry {
   std::optional<RegistryValue> Value(platform::Hive hive, const std::string& key,
                                      const std::string& name) const;
   bool KeyExists(platform::Hive hive, const std::string& key) const;
+  void RemoveValue(platform::Hive hive, const std::string& key, const std::string& name);
   void DenyFullAccess(platform::Hive hive, const std::string& key);
+  bool FullAccessDenied(platform::Hive hive, const std::string& key) const;
   // Keys currently open: every open must be matched by a close.
   size_t OpenKeyCount() const { return m_open.size(); }
 

@@ -37,7 +37,9 @@ constexpr platform::OsVersion kWindowsMe{4, 90, 3000, 1};
 constexpr platform::OsVersion kWindowsNt4{4, 0, 1381, 2};
 constexpr platform::OsVersion kWindows2000{5, 0, 2195, 2};
 constexpr platform::OsVersion kWindowsXp{5, 1, 2600, 2};
+constexpr platform::OsVersion kWindowsVista{6, 0, 6002, 2};
 constexpr platform::OsVersion kWindows7{6, 1, 7601, 2};
+constexpr platform::OsVersion kWindows10{10, 0, 19045, 2};
 }  // namespace versions
 
 class FakeSystem : public platform::System {

@@ -54,6 +54,15 @@ void Armed(fake::FakeMachine& machine) {
                              "\"C:\\WINDOWS\\W2KSetup.exe\" -ReplaceMixer");
 }
 
+// What an installation on Windows Vista or later leaves before the restart:
+// the new mixer's copy, noted to be moved over "Mixer.exe".
+void StagedForRestart(fake::FakeMachine& machine) {
+  machine.files.AddFile(std::string(kWindows) + "Mixer.dat", "new mixer");
+  machine.files.AddFile(std::string(kWindows) + "Mixer.new", "new mixer");
+  machine.files.MoveFileAtRestart(std::string(kWindows) + "Mixer.new",
+                                  std::string(kWindows) + "Mixer.exe");
+}
+
 void WithIni(fake::FakeMachine& machine, const std::string& body) {
   machine.files.AddFile(std::string(kDisc) + "setup.ini", "[InstallOption]\r\n" + body);
 }
@@ -69,6 +78,19 @@ const WholeRun kRuns[] = {
      [](fake::FakeMachine& m) {
        InstalledMachine(m);
        Armed(m);
+       driver_test::AnswerRestartLater(m);
+     },
+     true},
+    {"DriverOnlyWindows10", fake::versions::kWindows10, "D:\\W2KSetup.exe /DRIVER",
+     [](fake::FakeMachine& m) {
+       InstalledMachine(m);
+       driver_test::AnswerRestartLater(m);
+     },
+     true},
+    {"DriverOnlyWindows10WhileStaged", fake::versions::kWindows10, "D:\\W2KSetup.exe /DRIVER",
+     [](fake::FakeMachine& m) {
+       InstalledMachine(m);
+       StagedForRestart(m);
        driver_test::AnswerRestartLater(m);
      },
      true},
@@ -102,6 +124,14 @@ const WholeRun kRuns[] = {
      [](fake::FakeMachine& m) {
        InstalledMachine(m);
        Armed(m);
+     },
+     false},
+    {"LogonWithoutFullAccess", fake::versions::kWindowsXp,
+     "C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer",
+     [](fake::FakeMachine& m) {
+       InstalledMachine(m);
+       Armed(m);
+       m.registry.DenyFullAccess(platform::Hive::LocalMachine, shared::kRunKeyPath);
      },
      false},
     {"SuiteOnly", fake::versions::kWindowsXp, "D:\\W2KSetup.exe /AP",
@@ -233,6 +263,12 @@ void ExpectWorkingMachine(const fake::FakeMachine& machine, const std::string& w
   const std::string mixer = std::string(kWindows) + "Mixer.exe";
   EXPECT_TRUE(machine.files.FileExists(mixer) && !machine.files.Contents(mixer).empty())
       << "Mixer.exe missing or cut short";
+  // The moves Windows makes when it next starts leave a whole mixer too.
+  fake::FakeMachine restarted;
+  restarted.RestoreState(machine.SaveState());
+  restarted.Restart();
+  EXPECT_FALSE(restarted.files.Contents(mixer).empty())
+      << "Mixer.exe missing or cut short after the restart";
   if (machine.registry.Value(platform::Hive::LocalMachine, shared::kRunKeyPath,
                              shared::kMixerReplacementValue)) {
     const std::string program = std::string(kWindows) + "W2KSetup.exe";
@@ -326,6 +362,7 @@ void RunAfterPowerCut(const fake::FakeMachine::PersistentState& state, const Who
   fake::FakeMachine machine;
   run.prepare(machine);
   machine.RestoreState(state);
+  machine.Restart();
   NoObserver none;
   const auto armed = machine.registry.Value(platform::Hive::LocalMachine, shared::kRunKeyPath,
                                             shared::kMixerReplacementValue);

@@ -178,6 +178,12 @@ const EachMethod kEachMethod[] = {
                    m.files.Contents("C:\\app.exe"));
      },
      R"(FileSystem.MoveFileReplacing("C:\dir\a.txt", "C:\app.exe") -> true)"},
+    {[](Platform& p, Machine& m) {
+       const bool noted = p.files.MoveFileAtRestart("C:\\dir\\a.txt", "C:\\app.exe");
+       m.Restart();
+       return Show(noted, m.files.Contents("C:\\app.exe"));
+     },
+     R"(FileSystem.MoveFileAtRestart("C:\dir\a.txt", "C:\app.exe") -> true)"},
     {[](Platform& p, Machine&) { return Show(p.files.DeleteFile("C:\\dir\\b.txt")); },
      R"(FileSystem.DeleteFile("C:\dir\b.txt") -> true)"},
     {[](Platform& p, Machine& m) {

@@ -17,6 +17,8 @@ void CopyFindData(const WIN32_FIND_DATAA& from, FindData* to) {
 
 HANDLE ToHandle(FindHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
+using MoveFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+
 }  // namespace
 
 std::string Win32FileSystem::GetWindowsDirectory(uint32_t bufferSize) {
@@ -73,7 +75,22 @@ bool Win32FileSystem::MoveFile(const std::string& from, const std::string& to) {
 }
 
 bool Win32FileSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+  auto moveFileEx = m_kernel.Find<MoveFileExFn>("MoveFileExA");
+  if (moveFileEx == nullptr) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return false;
+  }
+  return moveFileEx(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool Win32FileSystem::MoveFileAtRestart(const std::string& from, const std::string& to) {
+  auto moveFileEx = m_kernel.Find<MoveFileExFn>("MoveFileExA");
+  if (moveFileEx == nullptr) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return false;
+  }
+  return moveFileEx(from.c_str(), to.c_str(),
+                    MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool Win32FileSystem::DeleteFile(const std::string& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32SystemLibrary.h"
 
 namespace platform {
 
@@ -17,9 +18,14 @@ class Win32FileSystem final : public FileSystem {
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool MoveFileReplacing(const std::string& from, const std::string& to) override;
+  bool MoveFileAtRestart(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, uint32_t attributes) override;
   std::unique_ptr<Stream> OpenStream(const std::string& path, const std::string& mode) override;
+
+ private:
+  // MoveFileExA is looked up at run time: the first Windows 95 lacks it.
+  Win32SystemLibrary m_kernel{"kernel32.dll"};
 };
 
 }  // namespace platform

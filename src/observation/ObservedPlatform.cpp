@@ -98,9 +98,6 @@ class ObservedFileSystem final : public FileSystem, Forwarder<FileSystem> {
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override {
     return Forward({"CopyFile", Change}, &FileSystem::CopyFile, from, to, failIfExists);
   }
-  bool MoveFile(const std::string& from, const std::string& to) override {
-    return Forward({"MoveFile", Change}, &FileSystem::MoveFile, from, to);
-  }
   bool MoveFileReplacing(const std::string& from, const std::string& to) override {
     return Forward({"MoveFileReplacing", Change}, &FileSystem::MoveFileReplacing, from, to);
   }

@@ -19,8 +19,6 @@ struct DevInfoData {
 // A list returned by SetupQuerySourceListA, to be given back to FreeSourceList.
 struct SourceList {
   std::vector<std::string> entries;
-  uintptr_t native = 0;
-  uint32_t nativeCount = 0;
 };
 
 class DeviceSetup {

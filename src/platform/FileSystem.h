@@ -43,7 +43,6 @@ class FileSystem {
   virtual bool FindNextFile(FindHandle handle, FindData* data) = 0;
   virtual void FindClose(FindHandle handle) = 0;
   virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
-  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING: puts from in place of an
   // existing to in one step, so that a reader sees the old file or the new
   // one, never a part. Windows 2000 and later (the NT family); 9x lacks it.

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 typedef int BOOL;
-constexpr BOOL TRUE_ = 1;
 
 constexpr int MAX_PATH = 260;
 

@@ -3,4 +3,3 @@
 CAboutDlg::CAboutDlg(platform::Platform& platform, CWnd* parent) : CDialog(platform, IDD, parent) {}
 
 // The template shows everything; no control is bound.
-void CAboutDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }

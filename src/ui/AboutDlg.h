@@ -9,7 +9,4 @@ class CAboutDlg : public CDialog {
  public:
   enum { IDD = IDD_ABOUTBOX };
   explicit CAboutDlg(platform::Platform& platform, CWnd* parent = nullptr);
-
- protected:
-  void DoDataExchange(CDataExchange* pDX) override;
 };

@@ -135,8 +135,6 @@ bool FakeDeviceSetup::QuerySourceList(uint32_t, platform::SourceList* list) {
     return false;
   }
   list->entries = sourceList;
-  list->native = 0x600;
-  list->nativeCount = static_cast<uint32_t>(sourceList.size());
   return true;
 }
 
@@ -149,7 +147,7 @@ bool FakeDeviceSetup::SetSourceList(uint32_t, const std::vector<std::string>& en
 
 bool FakeDeviceSetup::FreeSourceList(platform::SourceList* list) {
   ++freeSourceListCalls;
-  list->native = 0;
+  list->entries.clear();
   return true;
 }
 

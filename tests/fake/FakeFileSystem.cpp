@@ -135,8 +135,8 @@ using Moves = std::vector<std::pair<std::string, std::string>>;
 
 Moves PendingMoves(const FakeRegistry& registry) {
   Moves moves;
-  const auto value = registry.Value(platform::Hive::LocalMachine, kSessionManagerKey,
-                                    kPendingMovesValue);
+  const auto value =
+      registry.Value(platform::Hive::LocalMachine, kSessionManagerKey, kPendingMovesValue);
   if (!value) return moves;
   std::istringstream texts(value->data);
   std::string source, target;
@@ -365,20 +365,6 @@ bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to, bo
   }
   m_nodes[Upper(target)] = copy;
   m_journal.Add("copy " + Absolute(from) + " -> " + target);
-  return true;
-}
-
-bool FakeFileSystem::MoveFile(const std::string& from, const std::string& to) {
-  Node* source = Find(from);
-  if (!source) return Fail(ERROR_FILE_NOT_FOUND);
-  std::string target = Absolute(to);
-  if (Find(target)) return Fail(ERROR_ALREADY_EXISTS);
-  if (!FolderExists(ParentOf(target))) return Fail(ERROR_PATH_NOT_FOUND);
-  Node moved = *source;
-  moved.path = target;
-  m_nodes.erase(Upper(Absolute(from)));
-  m_nodes[Upper(target)] = moved;
-  m_journal.Add("move " + Absolute(from) + " -> " + target);
   return true;
 }
 

@@ -68,7 +68,6 @@ class FakeFileSystem : public platform::FileSystem {
   bool FindNextFile(platform::FindHandle handle, platform::FindData* data) override;
   void FindClose(platform::FindHandle handle) override;
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
-  bool MoveFile(const std::string& from, const std::string& to) override;
   bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   bool MoveFileAtRestart(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;

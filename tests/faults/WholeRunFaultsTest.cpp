@@ -192,7 +192,7 @@ class FailingCall final : public observation::CallObserver {
       return ERROR_FILE_NOT_FOUND;
     }
     if (method == "CopyFile" || method == "PutChar" || method == "Flush") return kDiskFull;
-    if (method == "DeleteFile" || method == "MoveFile" || method == "MoveFileReplacing") {
+    if (method == "DeleteFile" || method == "MoveFileReplacing") {
       return ERROR_SHARING_VIOLATION;
     }
     return ERROR_ACCESS_DENIED;

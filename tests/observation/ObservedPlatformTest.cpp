@@ -169,11 +169,6 @@ const EachMethod kEachMethod[] = {
     {[](Platform& p, Machine&) { return Show(p.files.CopyFile("C:\\none", "C:\\b", true)); },
      R"(FileSystem.CopyFile("C:\none", "C:\b", true) -> false, error=2)"},
     {[](Platform& p, Machine& m) {
-       return Show(p.files.MoveFile("C:\\dir\\a.txt", "C:\\c.txt"),
-                   m.files.FileExists("C:\\c.txt"));
-     },
-     R"(FileSystem.MoveFile("C:\dir\a.txt", "C:\c.txt") -> true)"},
-    {[](Platform& p, Machine& m) {
        return Show(p.files.MoveFileReplacing("C:\\dir\\a.txt", "C:\\app.exe"),
                    m.files.Contents("C:\\app.exe"));
      },

@@ -130,8 +130,6 @@ bool Win32DeviceSetup::CopyOEMInf(const std::string& sourceInf, const std::strin
 
 bool Win32DeviceSetup::QuerySourceList(uint32_t flags, SourceList* list) {
   list->entries.clear();
-  list->native = 0;
-  list->nativeCount = 0;
   // Wine's SetupQuerySourceListA is a stub that ends the calling process.
   if (m_underWine) return NotImplemented();
   auto query = m_setupApi.Find<QuerySourceListFn>("SetupQuerySourceListA");
@@ -139,8 +137,8 @@ bool Win32DeviceSetup::QuerySourceList(uint32_t flags, SourceList* list) {
   PCSTR* native = nullptr;
   UINT count = 0;
   if (!query(flags, &native, &count)) return false;
-  list->native = reinterpret_cast<uintptr_t>(native);
-  list->nativeCount = count;
+  m_queriedList = native;
+  m_queriedCount = count;
   for (UINT i = 0; i < count && native != nullptr; ++i) {
     list->entries.emplace_back(native[i] != nullptr ? native[i] : "");
   }
@@ -158,13 +156,13 @@ bool Win32DeviceSetup::SetSourceList(uint32_t flags, const std::vector<std::stri
 
 bool Win32DeviceSetup::FreeSourceList(SourceList* list) {
   // Wine's SetupFreeSourceListA is a stub that ends the calling process.
-  if (m_underWine || list->native == 0) return false;
+  if (m_underWine || m_queriedList == nullptr) return false;
   auto freeList = m_setupApi.Find<FreeSourceListFn>("SetupFreeSourceListA");
   if (freeList == nullptr) return NotImplemented();
-  PCSTR* native = reinterpret_cast<PCSTR*>(list->native);
-  BOOL ok = freeList(&native, list->nativeCount);
-  list->native = 0;
-  list->nativeCount = 0;
+  PCSTR* native = static_cast<PCSTR*>(m_queriedList);
+  BOOL ok = freeList(&native, m_queriedCount);
+  m_queriedList = nullptr;
+  m_queriedCount = 0;
   list->entries.clear();
   return ok != FALSE;
 }

@@ -49,6 +49,9 @@ class Win32DeviceSetup final : public DeviceSetup {
   Win32SystemLibrary m_multimedia;
   bool m_underWine;
   std::map<std::pair<DevInfoSet, uint32_t>, NativeDevice> m_devices;
+  // The list SetupQuerySourceListA handed out, until it is given back.
+  void* m_queriedList = nullptr;
+  uint32_t m_queriedCount = 0;
 };
 
 }  // namespace platform

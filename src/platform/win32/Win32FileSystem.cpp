@@ -70,10 +70,6 @@ bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to, b
   return ::CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE) != FALSE;
 }
 
-bool Win32FileSystem::MoveFile(const std::string& from, const std::string& to) {
-  return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
-}
-
 bool Win32FileSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
   auto moveFileEx = m_kernel.Find<MoveFileExFn>("MoveFileExA");
   if (moveFileEx == nullptr) {

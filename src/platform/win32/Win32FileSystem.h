@@ -16,7 +16,6 @@ class Win32FileSystem final : public FileSystem {
   bool FindNextFile(FindHandle handle, FindData* data) override;
   void FindClose(FindHandle handle) override;
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
-  bool MoveFile(const std::string& from, const std::string& to) override;
   bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   bool MoveFileAtRestart(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;

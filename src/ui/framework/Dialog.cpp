@@ -56,8 +56,6 @@ platform::IconHandle CDialog::OnQueryDragIcon() {
   return static_cast<platform::IconHandle>(Default(WM_QUERYDRAGICON, 0, 0));
 }
 
-bool CDialog::OnMessage(uint32_t, uintptr_t, intptr_t, intptr_t*) { return false; }
-
 intptr_t CDialog::Default(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return m_platform.desktop.DefaultProcessing(m_hWnd, message, wParam, lParam);
 }
@@ -87,7 +85,6 @@ intptr_t CDialog::DialogProc(platform::Hwnd dialog, uint32_t message, uintptr_t 
     default:
       break;
   }
-  intptr_t result = 0;
-  *handled = OnMessage(message, wParam, lParam, &result);
-  return result;
+  *handled = false;  // any other message: the default processing
+  return 0;
 }

@@ -46,8 +46,6 @@ class CDialog : public CWnd, private platform::DialogProcedure {
   virtual void OnSysCommand(uint32_t id, intptr_t lParam);
   virtual void OnPaint();
   virtual platform::IconHandle OnQueryDragIcon();
-  // Any other message; returns true when handled, with *result set.
-  virtual bool OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t* result);
   // Passes a message on to the default processing.
   intptr_t Default(uint32_t message, uintptr_t wParam, intptr_t lParam);
 

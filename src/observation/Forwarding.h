@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <limits>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -41,125 +40,91 @@ bool IsFailure(Failure rule, const R& result) {
   }
 }
 
-// A call with result type R (void for none) and these argument types, held
-// by reference while the call is made.
-template <typename R, typename... Args>
-class TypedCall final : public SeamCall {
- public:
-  TypedCall(const char* interfaceName, const Method& method, const std::string& subject,
-            platform::System& system, const Args&... args)
-      : SeamCall(interfaceName, method, subject, system), m_arguments(args...) {}
+// The text and the failure test of a value reached by address: one of each
+// per type, whatever the signatures it appears in.
+template <typename T>
+std::string TextAt(const void* value) {
+  return Text(*static_cast<const T*>(value));
+}
+template <typename R>
+bool FailedAt(Failure rule, const void* value) {
+  return IsFailure(rule, *static_cast<const R*>(value));
+}
+template <typename T>
+inline constexpr SeamCall::ValueType kArgumentType{SeamCall::KeyOf<T>(), &TextAt<T>, nullptr,
+                                                   std::is_pointer_v<T>};
+template <typename R>
+inline constexpr SeamCall::ValueType kResultType{SeamCall::KeyOf<R>(), &TextAt<R>, &FailedAt<R>,
+                                                 false};
 
-  template <typename Function>
-  void Make(Function&& function) {
-    if constexpr (std::is_void_v<R>) {
-      function();
-    } else {
-      m_result = function();
-    }
-  }
-  R TakeResult() {
-    if constexpr (!std::is_void_v<R>) return std::move(m_result);
-  }
+// What forwarding does for every interface: the call shown to the observer
+// before and after it is made.
+class ForwarderBase {
+ protected:
+  ForwarderBase(const char* interfaceName, CallObserver& observer, platform::System& system,
+                std::string subject)
+      : m_interfaceName(interfaceName),
+        m_observer(observer),
+        m_system(system),
+        m_subject(std::move(subject)) {}
 
-  std::string ArgumentsText() const override {
-    const bool failed = Failed();
-    std::string text;
-    std::apply(
-        [&](const auto&... each) {
-          ((text += (text.empty() ? "" : ", ") + ArgumentText(each, failed)), ...);
-        },
-        m_arguments);
-    return text;
-  }
-  std::string ResultText() const override {
-    if constexpr (std::is_void_v<R>) {
-      return std::string();
-    } else {
-      return Text(m_result);
-    }
-  }
-  bool Failed() const override {
-    if constexpr (std::is_void_v<R>) {
-      return false;
-    } else {
-      return IsFailure(GetMethod().failure, m_result);
-    }
-  }
+  // Shows the call to the observer before and after it and makes it between,
+  // make(function), unless the observer replaced its result. A call that does
+  // not return passes no make and is made afterwards.
+  void Observe(const Method& method, const SeamCall::Value* arguments, size_t argumentCount,
+               void* result, const SeamCall::ValueType* resultType, void (*make)(void*),
+               void* function);
 
- private:
-  struct NoResult {};
-
-  template <typename T>
-  static std::string ArgumentText(const T& argument, bool failed) {
-    if constexpr (std::is_pointer_v<T>) {
-      if (failed) return "-";
-    }
-    return Text(argument);
-  }
-
-  const void* ArgumentAddress(size_t index, TypeKey type) const override {
-    const void* found = nullptr;
-    size_t position = 0;
-    std::apply(
-        [&](const auto&... each) {
-          ((found = position++ == index && type == KeyOf<std::decay_t<decltype(each)>>() ? &each
-                                                                                         : found),
-           ...);
-        },
-        m_arguments);
-    return found;
-  }
-  void* ResultAddress(TypeKey type) override {
-    if constexpr (!std::is_void_v<R>) {
-      if (type == KeyOf<R>()) return &m_result;
-    }
-    return nullptr;
-  }
-
-  std::tuple<const Args&...> m_arguments;
-  std::conditional_t<std::is_void_v<R>, NoResult, R> m_result{};
+  const char* m_interfaceName;
+  CallObserver& m_observer;
+  platform::System& m_system;
+  std::string m_subject;
 };
 
 // The base of the class that implements Interface by forwarding each call to
 // the real implementation, past the observer.
 template <typename Interface>
-class Forwarder {
+class Forwarder : protected ForwarderBase {
  public:
   Forwarder(const char* interfaceName, Interface& inner, CallObserver& observer,
             platform::System& system, std::string subject = std::string())
-      : m_interfaceName(interfaceName),
-        m_inner(inner),
-        m_observer(observer),
-        m_system(system),
-        m_subject(std::move(subject)) {}
+      : ForwarderBase(interfaceName, observer, system, std::move(subject)), m_inner(inner) {}
 
  protected:
   template <typename R, typename... Params, typename... Args>
   R Forward(const Method& method, R (Interface::*function)(Params...), Args&... args) {
-    TypedCall<R, Args...> call(m_interfaceName, method, m_subject, m_system, args...);
-    m_observer.Before(call);
-    if (!call.Replaced()) call.Make([&]() -> R { return (m_inner.*function)(args...); });
-    m_observer.After(call);
-    return call.TakeResult();
+    const SeamCall::Value arguments[sizeof...(Args) + 1] = {
+        {&args, &kArgumentType<std::decay_t<Args>>}...};
+    if constexpr (std::is_void_v<R>) {
+      auto make = [&] { (m_inner.*function)(args...); };
+      Observe(method, arguments, sizeof...(Args), nullptr, nullptr, &Call<decltype(make)>, &make);
+    } else {
+      R result{};
+      auto make = [&] { result = (m_inner.*function)(args...); };
+      Observe(method, arguments, sizeof...(Args), &result, &kResultType<R>, &Call<decltype(make)>,
+              &make);
+      return result;
+    }
   }
 
   // A call that does not return: observed before it is made.
   template <typename... Params, typename... Args>
   [[noreturn]] void ForwardEnd(const Method& method, void (Interface::*function)(Params...),
                                Args&... args) {
-    TypedCall<void, Args...> call(m_interfaceName, method, m_subject, m_system, args...);
-    m_observer.Before(call);
-    m_observer.After(call);
+    const SeamCall::Value arguments[sizeof...(Args) + 1] = {
+        {&args, &kArgumentType<std::decay_t<Args>>}...};
+    Observe(method, arguments, sizeof...(Args), nullptr, nullptr, nullptr, nullptr);
     (m_inner.*function)(args...);
     std::abort();  // not reached: [[noreturn]] does not carry through a member pointer
   }
 
-  const char* m_interfaceName;
   Interface& m_inner;
-  CallObserver& m_observer;
-  platform::System& m_system;
-  std::string m_subject;
+
+ private:
+  template <typename Function>
+  static void Call(void* function) {
+    (*static_cast<Function*>(function))();
+  }
 };
 
 }  // namespace observation

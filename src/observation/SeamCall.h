@@ -40,12 +40,42 @@ struct Method {
   Failure failure = Failure::Empty;
 };
 
+// One call through the seam, described by records that do not depend on its
+// signature: a single implementation serves every method, and what a type
+// needs (its text, its failure test) exists once per type.
 class SeamCall {
  public:
+  using TypeKey = const void*;
+  // One address per type, to check a typed access without RTTI.
+  template <typename T>
+  static constexpr TypeKey KeyOf() {
+    return &kKey<T>;
+  }
+  // How the values of one type are written and, as a result, judged.
+  struct ValueType {
+    TypeKey key;
+    std::string (*text)(const void* value);
+    bool (*failed)(Failure rule, const void* value);  // set for a result type
+    bool pointer;  // written "-" when the call failed: what it points to was not written
+  };
+  struct Value {
+    const void* address;
+    const ValueType* type;
+  };
+
+  // The arguments are held by address while the call is made; the result
+  // too, its type null for a call without one.
   SeamCall(const char* interfaceName, const Method& method, const std::string& subject,
-           platform::System& system)
-      : m_interfaceName(interfaceName), m_method(method), m_subject(subject), m_system(system) {}
-  virtual ~SeamCall() = default;
+           platform::System& system, const Value* arguments, size_t argumentCount, void* result,
+           const ValueType* resultType)
+      : m_interfaceName(interfaceName),
+        m_method(method),
+        m_subject(subject),
+        m_system(system),
+        m_arguments(arguments),
+        m_argumentCount(argumentCount),
+        m_result(result),
+        m_resultType(resultType) {}
   SeamCall(const SeamCall&) = delete;
   SeamCall& operator=(const SeamCall&) = delete;
 
@@ -58,21 +88,23 @@ class SeamCall {
   // The arguments as the log writes them, comma-separated. A pointer shows
   // what it points to: after the call, what the call wrote through it; "-"
   // when the call failed.
-  virtual std::string ArgumentsText() const = 0;
+  std::string ArgumentsText() const;
   // The result as the log writes it; empty for a call without one.
-  virtual std::string ResultText() const = 0;
+  std::string ResultText() const;
   // Whether the result is a failure by the method's rule.
-  virtual bool Failed() const = 0;
+  bool Failed() const;
 
   // Typed access for an observer that knows the method: null when T is not
   // the type of that argument, or of the result.
   template <typename T>
   const T* Argument(size_t index) const {
-    return static_cast<const T*>(ArgumentAddress(index, KeyOf<T>()));
+    if (index >= m_argumentCount || m_arguments[index].type->key != KeyOf<T>()) return nullptr;
+    return static_cast<const T*>(m_arguments[index].address);
   }
   template <typename T>
   T* Result() {
-    return static_cast<T*>(ResultAddress(KeyOf<T>()));
+    if (m_resultType == nullptr || m_resultType->key != KeyOf<T>()) return nullptr;
+    return static_cast<T*>(m_result);
   }
   // Before the call: the platform is not called and the program receives
   // value instead (an injected failure). After: the program receives value
@@ -91,22 +123,18 @@ class SeamCall {
   uint32_t LastError() const { return m_system.GetLastError(); }
   void SetLastError(uint32_t code) { m_system.SetLastError(code); }
 
- protected:
-  using TypeKey = const void*;
-  // One address per type, to check a typed access without RTTI.
-  template <typename T>
-  static TypeKey KeyOf() {
-    static const char key = 0;
-    return &key;
-  }
-  virtual const void* ArgumentAddress(size_t index, TypeKey type) const = 0;
-  virtual void* ResultAddress(TypeKey type) = 0;
-
  private:
+  template <typename T>
+  static constexpr char kKey = 0;
+
   const char* m_interfaceName;
   const Method& m_method;
   const std::string& m_subject;
   platform::System& m_system;
+  const Value* m_arguments;
+  size_t m_argumentCount;
+  void* m_result;
+  const ValueType* m_resultType;
   bool m_replaced = false;
 };
 

@@ -3,6 +3,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "common/CommandLine.h"
+#include "common/MultibyteText.h"
+
 bool IsReplaceMixerSwitch(const std::string& upperCommandLine) {
   return upperCommandLine == "-REPLACEMIXER";
 }
@@ -109,5 +112,16 @@ RunSwitches ReadRunSwitches(const std::string& commandLine, const std::string& u
   switches = RunSwitches{};
   switches.kind = quiet ? RunSwitches::Kind::QuietRejected : RunSwitches::Kind::Other;
   switches.quiet = quiet;
+  return switches;
+}
+
+RunSwitches ReadCommandLine(platform::System& system, const std::string& processCommandLine) {
+  const std::string commandLine = CommandLineAfterProgramName(processCommandLine);
+  std::vector<char> upper(commandLine.begin(), commandLine.end());
+  upper.push_back('\0');
+  UpperCaseInPlace(system, upper.data());
+  RunSwitches switches = ReadRunSwitches(commandLine, upper.data());
+  switches.commandLine = commandLine;
+  switches.upperCommandLine = upper.data();
   return switches;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/SystemServices.h"
+
 bool IsReplaceMixerSwitch(const std::string& upperCommandLine);  // "-REPLACEMIXER"
 bool IsApplicationsSwitch(const std::string& upperCommandLine);  // "/AP", "AP", "-AP"
 bool IsDriverSwitch(const std::string& upperCommandLine);        // "/DRIVER", "DRIVER", "-DRIVER"
@@ -26,8 +28,17 @@ struct RunSwitches {
   bool noRestart = false;  // "/NORESTART", "-NORESTART"; quiet implies it
   bool driver = false;     // "/DRIVER", "DRIVER", "-DRIVER"
   std::string logFile;     // "/LOG=<file>", "-LOG=<file>", the file as given
+
+  // The text after the program name, blanks in front of it skipped: as given,
+  // and upper-cased as the start routine compares it.
+  std::string commandLine;
+  std::string upperCommandLine;
 };
 
 // commandLine is the text after the program name as given; upperCommandLine
 // the same text upper-cased as the start routine compares it.
 RunSwitches ReadRunSwitches(const std::string& commandLine, const std::string& upperCommandLine);
+
+// The process command line, read once: the text after the program name,
+// upper-cased as double-byte text allows, and its switches.
+RunSwitches ReadCommandLine(platform::System& system, const std::string& processCommandLine);

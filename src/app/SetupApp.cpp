@@ -5,7 +5,6 @@
 #include "app/DiscSetupForwarding.h"
 #include "app/MixerReplacement.h"
 #include "common/ExitCodes.h"
-#include "common/MultibyteText.h"
 #include "common/Paths.h"
 #include "common/ProgramDirectory.h"
 #include "common/SharedNames.h"
@@ -20,8 +19,10 @@
 #include "ui/SetupDlg.h"
 #include "ui/WdmOptionsDlg.h"
 
-CSetupApp::CSetupApp(platform::Platform& platform, RunNote note)
-    : CWinApp(platform), m_note(std::move(note)) {}
+CSetupApp::CSetupApp(platform::Platform& platform, RunSwitches switches, RunNote note)
+    : CWinApp(platform, switches.upperCommandLine),
+      m_switches(std::move(switches)),
+      m_note(std::move(note)) {}
 
 namespace {
 
@@ -52,8 +53,6 @@ std::string CommandLineHelp(platform::Desktop& desktop) {
 }  // namespace
 
 BOOL CSetupApp::InitInstance() {
-  const std::string givenCommandLine = m_lpCmdLine;
-  UpperCaseInPlace(m_platform.system, m_lpCmdLine);
   const std::string commandLine = m_lpCmdLine;
 
   if (IsReplaceMixerSwitch(commandLine)) {
@@ -63,8 +62,7 @@ BOOL CSetupApp::InitInstance() {
     }
   }
 
-  const RunSwitches switches = ReadRunSwitches(givenCommandLine, commandLine);
-  switch (switches.kind) {
+  switch (m_switches.kind) {
     case RunSwitches::Kind::Help:
       m_platform.desktop.MessageBox(0, CommandLineHelp(m_platform.desktop), shared::kMessageCaption,
                                     MB_OK | MB_ICONINFORMATION);
@@ -77,20 +75,13 @@ BOOL CSetupApp::InitInstance() {
     default:
       break;
   }
-  if (!switches.quiet) {
-    m_nExitCode = RunChosenPath(m_platform, switches, commandLine);
-    return 0;
-  }
-  QuietDesktop quietDesktop(m_platform.desktop, m_note);
-  platform::Platform quiet{m_platform.registry, m_platform.profiles,  m_platform.files,
-                           quietDesktop,        m_platform.processes, m_platform.devices,
-                           m_platform.clock,    m_platform.system,    m_platform.security};
-  m_nExitCode = RunChosenPath(quiet, switches, commandLine);
+  m_nExitCode = RunChosenPath(commandLine);
   return 0;
 }
 
-int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& switches,
-                             const std::string& commandLine) {
+int CSetupApp::RunChosenPath(const std::string& commandLine) {
+  platform::Platform& platform = m_platform;
+  const RunSwitches& switches = m_switches;
   if (AnotherSetupIsRunning()) {
     platform.desktop.MessageBox(0, platform.desktop.LoadString(IDS_SETUP_ALREADY_RUNNING),
                                 shared::kMessageCaption, MB_OK | MB_ICONINFORMATION);
@@ -143,9 +134,9 @@ int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& sw
       platform.processes.Exit(exit_code::kSuccess);
       break;
     case StartPath::DriverOnly:
-      return InstallDriver(platform, kDriverOnlyRun, programDirectory, switches.noRestart);
+      return InstallDriver(kDriverOnlyRun, programDirectory);
     case StartPath::WebPackageDriver:
-      return InstallDriver(platform, kWebPackageRun, programDirectory, switches.noRestart);
+      return InstallDriver(kWebPackageRun, programDirectory);
     case StartPath::MainDialog: {
       CSetupDlg dialog(*this);
       dialog.m_bNoRestart = switches.noRestart;
@@ -153,7 +144,7 @@ int CSetupApp::RunChosenPath(platform::Platform& platform, const RunSwitches& sw
     }
     case StartPath::WdmOptionsDialog: {
       if (switches.quiet) {
-        SkippedRestartPrompt noPrompt;
+        OptionalRestartPrompt noPrompt(platform, true);
         StartChoicesPatcher patcher(platform);
         return InstallDriverPackage(platform, kWdmOptionsRun, programDirectory, 0, noPrompt,
                                     &patcher);
@@ -198,10 +189,8 @@ int CSetupApp::RunMainDialog(Dialog& dialog) {
 }
 
 // The driver installations of the start routine have no window of their own.
-int CSetupApp::InstallDriver(platform::Platform& platform, const DriverInstallOptions& options,
-                             const std::string& programDirectory, bool noRestart) {
-  CRestartDlg restartDialog(platform);
-  SkippedRestartPrompt noPrompt;
-  RestartPrompt& restartPrompt = noRestart ? static_cast<RestartPrompt&>(noPrompt) : restartDialog;
-  return InstallDriverPackage(platform, options, programDirectory, 0, restartPrompt);
+int CSetupApp::InstallDriver(const DriverInstallOptions& options,
+                             const std::string& programDirectory) {
+  OptionalRestartPrompt restartPrompt(m_platform, m_switches.noRestart);
+  return InstallDriverPackage(m_platform, options, programDirectory, 0, restartPrompt);
 }

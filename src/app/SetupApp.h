@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/CommandSwitches.h"
-#include "app/QuietDesktop.h"
+#include "app/QuietRun.h"
 #include "app/StartPath.h"
 #include "driver/DriverInstallOptions.h"
 #include "ui/framework/Dialog.h"
@@ -14,9 +14,11 @@
 
 class CSetupApp : public CWinApp {
  public:
-  // note receives the lines a quiet run writes into the log in place of the
-  // windows it does not show, and why a quiet run did nothing; may be empty.
-  explicit CSetupApp(platform::Platform& platform, RunNote note = {});
+  // switches: the command line as ReadCommandLine read it; m_lpCmdLine holds
+  // its upper-cased text. A quiet run is made on a platform that keeps its
+  // windows off the screen (RunSetupProgram). note receives why a quiet run
+  // did nothing, for the log; may be empty.
+  CSetupApp(platform::Platform& platform, RunSwitches switches, RunNote note = {});
 
   BOOL InitInstance() override;
   // The exit code of the path the start routine took.
@@ -29,11 +31,9 @@ class CSetupApp : public CWinApp {
   // Takes the one-setup-at-a-time mutex; true when another copy holds it.
   bool AnotherSetupIsRunning();
   // Everything after the logon switch and the command line's own answers;
-  // returns the exit code. platform is the quiet one in a quiet run.
-  int RunChosenPath(platform::Platform& platform, const RunSwitches& switches,
-                    const std::string& commandLine);
-  int InstallDriver(platform::Platform& platform, const DriverInstallOptions& options,
-                    const std::string& programDirectory, bool noRestart);
+  // returns the exit code.
+  int RunChosenPath(const std::string& commandLine);
+  int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
   // Returns the run's exit code: Cancel's, or the one of the work the dialog did.
   template <typename Dialog>
   int RunMainDialog(Dialog& dialog);
@@ -42,5 +42,6 @@ class CSetupApp : public CWinApp {
   void Note(const std::string& line);
 
   int m_nExitCode = 0;
+  RunSwitches m_switches;
   RunNote m_note;
 };

@@ -1,22 +1,35 @@
 #include "app/SetupMain.h"
 
-#include <vector>
-
-#include "app/CommandSwitches.h"
+#include "app/QuietRun.h"
 #include "app/SetupApp.h"
-#include "common/CommandLine.h"
-#include "common/MultibyteText.h"
+#include "diagnostics/LoggedPlatform.h"
 
-int RunSetupProgram(platform::Platform& platform, RunNote note) {
-  CSetupApp app(platform, std::move(note));
-  return app.Run();
-}
+namespace {
 
-std::string LogFileSwitch(platform::System& system, const std::string& processCommandLine) {
-  const std::string commandLine = CommandLineAfterProgramName(processCommandLine);
-  std::vector<char> upper(commandLine.begin(), commandLine.end());
-  upper.push_back('\0');
-  UpperCaseInPlace(system, upper.data());
-  const RunSwitches switches = ReadRunSwitches(commandLine, upper.data());
-  return switches.kind == RunSwitches::Kind::Unattended ? switches.logFile : std::string();
+// Where a quiet run without a log writes its lines.
+class NoLog final : public diagnostics::LogSink {
+ public:
+  void Write(const std::string&) override {}
+};
+
+}  // namespace
+
+int RunSetupProgram(platform::Platform& platform, const RunSwitches& switches,
+                    diagnostics::LogSink* log) {
+  if (log == nullptr && !switches.quiet) {
+    CSetupApp app(platform, switches);
+    return app.Run();
+  }
+  NoLog noLog;
+  diagnostics::LoggedPlatform* logged = nullptr;
+  const RunNote note = [&logged](const std::string& line) { logged->Write(line); };
+  QuietRun quiet(note);
+  diagnostics::LoggedPlatform loggedPlatform(platform, log != nullptr ? *log : noLog,
+                                             switches.quiet ? &quiet : nullptr);
+  logged = &loggedPlatform;
+  if (log != nullptr) loggedPlatform.Start();
+  CSetupApp app(loggedPlatform.platform(), switches, note);
+  const int exitCode = app.Run();
+  if (log != nullptr) loggedPlatform.End(exitCode);
+  return exitCode;
 }

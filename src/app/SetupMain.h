@@ -1,15 +1,14 @@
-// The program's entry into its own logic, called by the platform's WinMain
-// once the platform is set up. Returns the process exit code.
+// The program's entry into its own logic, called by WinMain once the Win32
+// platform is set up and the command line read.
 #pragma once
 
-#include <string>
-
-#include "app/QuietDesktop.h"
+#include "app/CommandSwitches.h"
+#include "diagnostics/LogSink.h"
 #include "platform/Platform.h"
 
-// note receives the lines a quiet run has for the log; may be empty.
-int RunSetupProgram(platform::Platform& platform, RunNote note = {});
-
-// The file "/LOG=<file>" names on the process command line when it is an
-// extended one; empty otherwise.
-std::string LogFileSwitch(platform::System& system, const std::string& processCommandLine);
+// Runs the program for this command line on the platform: observed, when a
+// log is given or the run is quiet, by one observed platform that writes the
+// log and keeps a quiet run's windows off the screen. Returns the process
+// exit code.
+int RunSetupProgram(platform::Platform& platform, const RunSwitches& switches,
+                    diagnostics::LogSink* log);

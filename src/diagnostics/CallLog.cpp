@@ -7,6 +7,7 @@ namespace diagnostics {
 using observation::Effect;
 
 bool CallLog::Writes(const observation::SeamCall& call) {
+  if (call.Replaced() && !call.Made()) return false;
   switch (call.GetMethod().effect) {
     case Effect::Query:
     case Effect::Screen:

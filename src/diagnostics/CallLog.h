@@ -21,7 +21,8 @@ class CallLog final : public observation::CallObserver {
   // Whether a call gets a line: one that changes the machine, acts or opens a
   // handle always, a lookup when it failed. Queries, which thousands of calls
   // are (a byte test per character of a path), and the updates of the
-  // program's own windows never.
+  // program's own windows never; nor a call that another observer answered
+  // before it was made (a quiet run's box), whose observer says what it did.
   static bool Writes(const observation::SeamCall& call);
 
   void After(observation::SeamCall& call) override;

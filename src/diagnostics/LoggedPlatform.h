@@ -1,5 +1,5 @@
 // The diagnostic log on a platform: the observed platform with the log as its
-// observer. WinMain chooses it when a log is asked for; the program's logic
+// observer, after another one when given (a quiet run's). The program's logic
 // runs on it unchanged.
 #pragma once
 
@@ -15,8 +15,14 @@ constexpr const char* kProgramVersion = "2.0";
 
 class LoggedPlatform {
  public:
-  LoggedPlatform(platform::Platform& inner, LogSink& sink)
-      : m_inner(inner), m_log(sink, inner.clock, inner.system), m_observed(inner, m_log) {}
+  // first, when given, sees each call before the log, and may answer it
+  // before it is made.
+  LoggedPlatform(platform::Platform& inner, LogSink& sink,
+                 observation::CallObserver* first = nullptr)
+      : m_inner(inner),
+        m_log(sink, inner.clock, inner.system),
+        m_both(first != nullptr ? *first : m_nothing, m_log),
+        m_observed(inner, m_both) {}
 
   platform::Platform& platform() { return m_observed.platform(); }
 
@@ -29,8 +35,15 @@ class LoggedPlatform {
   void Write(const std::string& text) { m_log.Write(text); }
 
  private:
+  class NoObserver final : public observation::CallObserver {
+   public:
+    void After(observation::SeamCall&) override {}
+  };
+
   platform::Platform& m_inner;
   CallLog m_log;
+  NoObserver m_nothing;
+  observation::ObserverPair m_both;
   observation::ObservedPlatform m_observed;
 };
 

@@ -14,7 +14,6 @@ struct DriverInstallOptions {
   SourceLayout sourceLayout;       // "W2K-ME\drv\" / "WIN_ME\drv\", or beside the program
   bool writeMixerDefaults;         // "mixerdef.ini" [RUNTIME] Initialize=0
   bool stageDosFiles;              // "Dosdrv\" and "Dosdrv\DOSAPP\"
-  bool patchInfFiles;              // the options dialog's choices written into staged INFs
   bool stageMixerReplacement;      // "Mixer.dat", "W2KSetup.exe" and the logon Run value
   bool baselineBeforeReenumerate;  // mixer count read before the device tree is re-enumerated
 
@@ -30,7 +29,6 @@ constexpr DriverInstallOptions kDriverOnlyRun{
     .sourceLayout = SourceLayout::Disc,
     .writeMixerDefaults = true,
     .stageDosFiles = true,
-    .patchInfFiles = false,
     .stageMixerReplacement = true,
     .baselineBeforeReenumerate = false,
 };
@@ -44,7 +42,6 @@ constexpr DriverInstallOptions kWebPackageRun{
     .sourceLayout = SourceLayout::Flat,
     .writeMixerDefaults = false,
     .stageDosFiles = false,
-    .patchInfFiles = false,
     .stageMixerReplacement = true,
     .baselineBeforeReenumerate = true,
 };
@@ -58,7 +55,6 @@ constexpr DriverInstallOptions kMainDialogRun{
     .sourceLayout = SourceLayout::Disc,
     .writeMixerDefaults = true,
     .stageDosFiles = true,
-    .patchInfFiles = false,
     .stageMixerReplacement = true,
     .baselineBeforeReenumerate = false,
 };
@@ -72,7 +68,6 @@ constexpr DriverInstallOptions kWdmOptionsRun{
     .sourceLayout = SourceLayout::Flat,
     .writeMixerDefaults = true,
     .stageDosFiles = false,
-    .patchInfFiles = true,
     .stageMixerReplacement = false,
     .baselineBeforeReenumerate = true,
 };

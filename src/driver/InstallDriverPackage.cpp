@@ -28,6 +28,27 @@ constexpr int kMixerPolls = 10;
 constexpr uint32_t kMixerPollPause = 3000;
 constexpr uint32_t kPauseBeforeRestartPrompt = 5000;
 
+// The wait cursor, from when it goes up until the installation returns,
+// whichever way it returns.
+class WaitCursor {
+ public:
+  explicit WaitCursor(platform::Desktop& desktop) : m_desktop(desktop) {}
+  ~WaitCursor() {
+    if (m_shown) m_desktop.RestoreCursor(m_previous);
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  void Show() {
+    m_previous = m_desktop.ShowWaitCursor();
+    m_shown = true;
+  }
+
+ private:
+  platform::Desktop& m_desktop;
+  platform::CursorHandle m_previous = 0;
+  bool m_shown = false;
+};
+
 platform::Hwnd MessageOwner(const DriverInstallOptions& options, platform::Hwnd owner) {
   return options.noticeOwner == NoticeOwner::CallingDialog ? owner : 0;
 }
@@ -240,10 +261,10 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
   platform::DeviceSetup& devices = platform.devices;
 
   ShowNotice(platform, options, owner);
-  platform::CursorHandle previousCursor = 0;
-  if (options.waitCursorDuringClosing) previousCursor = platform.desktop.ShowWaitCursor();
+  WaitCursor waitCursor(platform.desktop);
+  if (options.waitCursorDuringClosing) waitCursor.Show();
   CloseRunningPrograms(platform, options.windowsToClose);
-  if (!options.waitCursorDuringClosing) previousCursor = platform.desktop.ShowWaitCursor();
+  if (!options.waitCursorDuringClosing) waitCursor.Show();
 
   RemoveLegacyDriverFiles(platform);
   if (options.writeMixerDefaults) WriteMixerDefaults(platform);
@@ -253,13 +274,12 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
   const std::string sourceFolder =
       DriverSourceFolder(files, options.sourceLayout, programDirectory);
   if (const std::optional<UnpatchedInf> unpatched =
-          StageDriverPackage(platform, sourceFolder, options.patchInfFiles ? patcher : nullptr)) {
+          StageDriverPackage(platform, sourceFolder, patcher)) {
     // Handed over without the choices, the INF would install the driver with
     // settings the user did not pick. Nothing has been removed yet.
     ReportNotInstalled(
         platform, options, owner, unpatched->error,
         platform.desktop.LoadString(IDS_OPTIONS_NOT_WRITTEN) + "\n" + unpatched->path + "\n");
-    platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, unpatched->error, false);
   }
   const driver::MixerStaging mixerStaging =
@@ -276,7 +296,6 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
     ReportNotInstalled(platform, options, owner, handOverError);
     driver::WithdrawMixerReplacement(platform, mixerStaging);
     ReenumerateDeviceTree(devices);
-    platform.desktop.RestoreCursor(previousCursor);
     return exit_code::OfDriverInstallation(false, handOverError, false);
   }
   platform::SourceList sources;
@@ -290,6 +309,5 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
   WaitForNewMixer(platform, baseline);
 
   const bool restartInitiated = OfferRestart(platform, restartPrompt);
-  platform.desktop.RestoreCursor(previousCursor);
   return exit_code::OfDriverInstallation(true, 0, restartInitiated);
 }

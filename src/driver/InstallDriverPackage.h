@@ -26,19 +26,12 @@ class RestartPrompt {
   virtual bool Offer() = 0;
 };
 
-// In place of the prompt when the caller asked for no restart: nothing is
-// shown, and the restart stays pending.
-class SkippedRestartPrompt final : public RestartPrompt {
- public:
-  bool Offer() override { return false; }
-};
-
 // Runs the whole sequence; returns once the restart prompt has been closed,
 // or once a staged INF that could not take the choices, or a failed INF
-// hand-over, has been reported. owner is the calling
-// dialog, or 0 for the start routine; patcher is used when
-// options.patchInfFiles is set. Returns the exit code the outcome calls for
-// (common/ExitCodes.h).
+// hand-over, has been reported. owner is the calling dialog, or 0 for the
+// start routine. patcher, given by the options dialog's installation alone,
+// writes its choices into each staged INF. Returns the exit code the outcome
+// calls for (common/ExitCodes.h).
 int InstallDriverPackage(platform::Platform& platform, const DriverInstallOptions& options,
                          const std::string& programDirectory, platform::Hwnd owner,
                          RestartPrompt& restartPrompt, InfPatcher* patcher = nullptr);

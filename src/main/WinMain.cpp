@@ -1,7 +1,8 @@
-// WinMain: makes DLL loading safe, builds the Win32 platform and runs the
-// program on it, through the diagnostic log when W2KSETUP_LOG names a file.
+// WinMain: makes DLL loading safe, builds the Win32 platform, reads the
+// command line and runs the program on the platform, with the diagnostic log
+// when /LOG= or W2KSETUP_LOG names a file.
+#include "app/CommandSwitches.h"
 #include "app/SetupMain.h"
-#include "diagnostics/LoggedPlatform.h"
 #include "main/LogFile.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Desktop.h"
@@ -52,15 +53,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::Platform platform{registry, profiles, files,    desktop, processes,
                               devices,  services, services, services};
 
+  const RunSwitches switches = ReadCommandLine(services, processes.GetCommandLine());
   // "/LOG=<file>" on an extended command line wins over W2KSETUP_LOG.
-  const std::string logSwitch = LogFileSwitch(services, processes.GetCommandLine());
   std::unique_ptr<LogFile> logFile =
-      logSwitch.empty() ? LogFile::OpenFromEnvironment() : LogFile::Open(logSwitch);
-  if (logFile == nullptr) return RunSetupProgram(platform);
-  diagnostics::LoggedPlatform logged(platform, *logFile);
-  logged.Start();
-  const int exitCode = RunSetupProgram(logged.platform(),
-                                       [&logged](const std::string& line) { logged.Write(line); });
-  logged.End(exitCode);
-  return exitCode;
+      switches.logFile.empty() ? LogFile::OpenFromEnvironment() : LogFile::Open(switches.logFile);
+  return RunSetupProgram(platform, switches, logFile.get());
 }

@@ -9,7 +9,10 @@ void ForwarderBase::Observe(const Method& method, const SeamCall::Value* argumen
   SeamCall call(m_interfaceName, method, m_subject, m_system, arguments, argumentCount, result,
                 resultType);
   m_observer.Before(call);
-  if (make != nullptr && !call.Replaced()) make(function);
+  if (make != nullptr && !call.Replaced()) {
+    make(function);
+    call.m_made = true;
+  }
   m_observer.After(call);
 }
 

@@ -118,6 +118,9 @@ class SeamCall {
     return true;
   }
   bool Replaced() const { return m_replaced; }
+  // Whether the call reached the platform: not when an observer answered it
+  // before, nor yet for a call that ends the process.
+  bool Made() const { return m_made; }
 
   // The thread's last-error code, which the program reads after the call.
   uint32_t LastError() const { return m_system.GetLastError(); }
@@ -136,6 +139,9 @@ class SeamCall {
   void* m_result;
   const ValueType* m_resultType;
   bool m_replaced = false;
+  bool m_made = false;
+
+  friend class ForwarderBase;  // makes the call
 };
 
 class CallObserver {
@@ -145,6 +151,25 @@ class CallObserver {
   virtual void Before(SeamCall&) {}
   // After it, with the result and the last-error code the program will read.
   virtual void After(SeamCall& call) = 0;
+};
+
+// Two observers of one platform: the first sees each call before the second,
+// and may answer it before it is made.
+class ObserverPair final : public CallObserver {
+ public:
+  ObserverPair(CallObserver& first, CallObserver& second) : m_first(first), m_second(second) {}
+  void Before(SeamCall& call) override {
+    m_first.Before(call);
+    m_second.Before(call);
+  }
+  void After(SeamCall& call) override {
+    m_first.After(call);
+    m_second.After(call);
+  }
+
+ private:
+  CallObserver& m_first;
+  CallObserver& m_second;
 };
 
 }  // namespace observation

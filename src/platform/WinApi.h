@@ -79,7 +79,17 @@ constexpr int SM_CYICON = 12;
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+constexpr int IDTRYAGAIN = 10;
+constexpr int IDCONTINUE = 11;
 constexpr uint32_t MB_OK = 0x0000;
+constexpr uint32_t MB_YESNO = 0x0004;
+constexpr uint32_t MB_DEFBUTTON2 = 0x0100;
+constexpr uint32_t MB_ICONQUESTION = 0x0020;
 constexpr uint32_t MB_ICONERROR = 0x0010;
 constexpr uint32_t MB_ICONINFORMATION = 0x0040;
 

@@ -26,3 +26,16 @@ class CRestartDlg : public CDialog, public RestartPrompt {
   CButton m_btnRestartLater;
   bool m_bRestartInitiated = false;
 };
+
+// The restart prompt of a run, or none when the run was asked for no restart
+// (/NORESTART, a quiet run): nothing is shown then, and the restart stays pending.
+class OptionalRestartPrompt final : public RestartPrompt {
+ public:
+  OptionalRestartPrompt(platform::Platform& platform, bool noRestart)
+      : m_dialog(platform), m_noRestart(noRestart) {}
+  bool Offer() override { return !m_noRestart && m_dialog.Offer(); }
+
+ private:
+  CRestartDlg m_dialog;
+  bool m_noRestart;
+};

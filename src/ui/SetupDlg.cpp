@@ -85,10 +85,7 @@ void CSetupDlg::OnOK() {
     suiteSetupStarted = StartSuiteSetup(m_platform, m_szSourceDir, GetSafeHwnd(), &handOver);
   }
   if (!suiteSetupStarted && m_chkDriver.GetCheck()) {
-    CRestartDlg restartDialog(m_platform);
-    SkippedRestartPrompt noPrompt;
-    RestartPrompt& restartPrompt =
-        m_bNoRestart ? static_cast<RestartPrompt&>(noPrompt) : restartDialog;
+    OptionalRestartPrompt restartPrompt(m_platform, m_bNoRestart);
     m_nExitCode = InstallDriverPackage(m_platform, kMainDialogRun, m_szSourceDir, GetSafeHwnd(),
                                        restartPrompt);
   } else if (m_chkApps.GetCheck() && !suiteSetupStarted) {

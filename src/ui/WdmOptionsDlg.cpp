@@ -104,10 +104,7 @@ void CWdmOptionsDlg::EnableSharingBoxes(BOOL enable) {
 }
 
 void CWdmOptionsDlg::OnOK() {
-  CRestartDlg restartDialog(m_platform);
-  SkippedRestartPrompt noPrompt;
-  RestartPrompt& restartPrompt =
-      m_bNoRestart ? static_cast<RestartPrompt&>(noPrompt) : restartDialog;
+  OptionalRestartPrompt restartPrompt(m_platform, m_bNoRestart);
   m_nExitCode = InstallDriverPackage(m_platform, kWdmOptionsRun, m_szSourceDir, GetSafeHwnd(),
                                      restartPrompt, this);
   CDialog::OnOK();

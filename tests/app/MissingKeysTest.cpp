@@ -2,6 +2,7 @@
 // step that needs one passes over it, and no key is ever created.
 #include <gtest/gtest.h>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
@@ -20,7 +21,7 @@ constexpr const char* kUninstallKey =
 int RunProgram(fake::FakeMachine& machine, const std::string& arguments) {
   machine.system.SetVersion(fake::versions::kWindowsXp);
   machine.processes.SetCommandLine("D:\\W2KSetup.exe " + arguments);
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   try {
     return app.Run();
   } catch (const fake::ProcessExit& exit) {
@@ -74,7 +75,7 @@ TEST(MissingKeys, ALogonRunWithoutTheRunKeyLeavesTheMixerAlone) {
   machine.system.SetVersion(fake::versions::kWindowsXp);
   machine.processes.SetCommandLine("C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer");
 
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   EXPECT_EQ(app.Run(), 0);
 
   EXPECT_EQ(machine.files.Contents("C:\\WINDOWS\\Mixer.exe"), "old mixer");

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
@@ -27,7 +28,7 @@ int RunSetup(fake::FakeMachine& machine, const platform::OsVersion& version,
              const std::string& commandLine) {
   machine.system.SetVersion(version);
   machine.processes.SetCommandLine(commandLine);
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   try {
     return app.Run();
   } catch (const fake::ProcessExit& exit) {

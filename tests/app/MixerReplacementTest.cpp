@@ -5,6 +5,7 @@
 
 #include <source_location>
 
+#include "app/CommandLineOf.h"
 #include "app/MixerReplacement.h"
 #include "app/SetupApp.h"
 #include "fake/FakeMachine.h"
@@ -40,7 +41,7 @@ void Arm(fake::FakeMachine& machine, const std::string& switches = "-ReplaceMixe
 // Runs the program and checks the code it ends with.
 void RunSetup(fake::FakeMachine& machine, int expectedExitCode = 0,
               std::source_location where = std::source_location::current()) {
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   const int exitCode = app.Run();
   if (exitCode != expectedExitCode) {
     ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/SetupApp.h"
+#include "app/CommandLineOf.h"
+#include "app/SetupMain.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
 #include "platform/WinApi.h"
@@ -17,9 +18,10 @@ namespace {
 const char* const kDisc = "D:\\DISC\\";
 const char* const kHandedOverInf = "C:\\WINDOWS\\INF\\oem1.inf";
 
-struct QuietRun {
+struct QuietRun : diagnostics::LogSink {
+  void Write(const std::string& line) override { notes.push_back(line); }
   int exitCode = 0;
-  std::vector<std::string> notes;  // the lines meant for the log
+  std::vector<std::string> notes;  // the lines of the log
 };
 
 // A disc in D:\DISC with the general setup, the suite setup and both driver
@@ -37,8 +39,7 @@ QuietRun RunFromDisc(fake::FakeMachine& machine, const std::string& arguments,
   machine.system.SetVersion(version);
   machine.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe " + arguments);
   QuietRun run;
-  CSetupApp app(machine.platform(), [&run](const std::string& line) { run.notes.push_back(line); });
-  run.exitCode = app.Run();
+  run.exitCode = RunSetupProgram(machine.platform(), CommandLineOf(machine), &run);
   return run;
 }
 

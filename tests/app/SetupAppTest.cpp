@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "common/SharedNames.h"
 #include "common/WindowsVersion.h"
@@ -36,7 +37,7 @@ RunResult RunProgram(fake::FakeMachine& machine, const std::string& arguments,
   machine.system.SetVersion(version);
   machine.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe" +
                                    (arguments.empty() ? "" : " " + arguments));
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   RunResult result;
   try {
     result.exitCode = app.Run();
@@ -112,7 +113,7 @@ TEST_F(SetupAppTest, AQuotedProgramPathCannotStartAShorterOne) {
   machine.files.AddFile("C:\\Program Files\\Disc\\Setup.exe", "general setup");
   machine.system.SetVersion(fake::versions::kWindows98);
   machine.processes.SetCommandLine("\"C:\\Program Files\\Disc\\W2KSetup.exe\"");
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   EXPECT_EQ(app.Run(), 0);
   ASSERT_EQ(machine.processes.Started().size(), 1u);
   EXPECT_EQ(machine.processes.Started()[0].program, "C:\\Program Files\\Disc\\Setup.exe");
@@ -185,7 +186,7 @@ TEST_F(SetupAppTest, DialogPathsShowTheirTemplateAsTheMainWindow) {
                         "[InstallOption]\r\nWebSetup=1\r\nInstallWDMDriver=1\r\n");
   options.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe");
   options.desktop.Script(IDD_WDM_OPTIONS, {fake::PressEscape()});
-  CSetupApp app(options.platform());
+  CSetupApp app(options.platform(), CommandLineOf(options));
   EXPECT_EQ(app.Run(), 1602);
   EXPECT_EQ(options.desktop.DialogsRun(), std::vector<int>{IDD_WDM_OPTIONS});
 }
@@ -309,7 +310,9 @@ TEST(StartPaths, EachPathRunsItsOwnRecordAndLook) {
     const bool installed = !machine.devices.copiedInfs.empty();
     ASSERT_EQ(installed, c.record != nullptr);
     if (c.record) {
-      EXPECT_EQ(driver_test::ObservedRecord(machine, dialog), *c.record);
+      bool infPatched = false;
+      EXPECT_EQ(driver_test::ObservedRecord(machine, dialog, &infPatched), *c.record);
+      EXPECT_EQ(infPatched, c.record == &kWdmOptionsRun);
     }
   }
 }

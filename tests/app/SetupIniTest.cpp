@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
@@ -82,7 +83,7 @@ TEST_P(SetupIniTest, IsReadAsWindowsReadsItAndPicksItsPath) {
   if (dialog) machine.desktop.Script(dialog, {fake::PressEscape()});
   if (record) driver_test::AnswerRestartLater(machine);
 
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   EXPECT_EQ(app.Run(), exitCode);
 
   EXPECT_EQ(machine.desktop.DialogsRun(),
@@ -135,7 +136,7 @@ TEST(SetupIni, AFolderNamedLikeTheFileGivesTheDefaults) {
   machine.processes.SetCommandLine(kDisc + "W2KSetup.exe");
   machine.desktop.Script(IDD_SETUP, {fake::PressEscape()});
 
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   EXPECT_EQ(app.Run(), 1602);
 
   EXPECT_EQ(machine.desktop.DialogsRun(), std::vector<int>{IDD_SETUP});

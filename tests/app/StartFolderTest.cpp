@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "fake/FakeMachine.h"
 #include "platform/WinApi.h"
@@ -18,7 +19,7 @@ int RunProgram(fake::FakeMachine& machine, const std::string& commandLine,
                const platform::OsVersion& version) {
   machine.system.SetVersion(version);
   machine.processes.SetCommandLine(commandLine);
-  CSetupApp app(machine.platform());
+  CSetupApp app(machine.platform(), CommandLineOf(machine));
   return app.Run();
 }
 

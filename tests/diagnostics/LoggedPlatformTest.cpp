@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "diagnostics/LoggedPlatform.h"
 #include "driver/DriverInstallFixture.h"
@@ -130,11 +131,11 @@ WholeRun RunDriverSwitch(bool logged, bool withInf) {
   if (logged) {
     diagnostics::LoggedPlatform log(m.platform(), sink);
     log.Start();
-    CSetupApp app(log.platform());
+    CSetupApp app(log.platform(), CommandLineOf(m));
     run.exitCode = app.Run();
     log.End(run.exitCode);
   } else {
-    CSetupApp app(m.platform());
+    CSetupApp app(m.platform(), CommandLineOf(m));
     run.exitCode = app.Run();
   }
   run.journal = m.journal.Lines();

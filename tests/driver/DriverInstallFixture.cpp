@@ -96,7 +96,7 @@ void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& pro
 }
 
 DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner,
-                                    std::source_location where) {
+                                    bool* infPatched, std::source_location where) {
   const fake::Journal& journal = machine.journal;
   const int notice = journal.Find(std::string("messagebox Setup: ") + kNotice);
   if (notice < 0) {
@@ -148,7 +148,7 @@ DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd o
   observed.writeMixerDefaults =
       machine.profiles.Get("RUNTIME", "Initialize", "C:\\WINDOWS\\mixerdef.ini") == "0";
   observed.stageDosFiles = machine.files.FileExists(std::string(kDos) + "QXDOS.EXE");
-  observed.patchInfFiles = handedOver != stagedSource;
+  if (infPatched) *infPatched = handedOver != stagedSource;
   // Staged for the logon swap (Windows 2000 and XP) or for the restart (later).
   observed.stageMixerReplacement = machine.files.FileExists("C:\\WINDOWS\\Mixer.dat");
   observed.baselineBeforeReenumerate =
@@ -168,7 +168,6 @@ void PrintTo(const DriverInstallOptions& o, std::ostream* out) {
        << ", windowsToClose " << static_cast<int>(o.windowsToClose) << ", waitCursorDuringClosing "
        << o.waitCursorDuringClosing << ", sourceLayout " << static_cast<int>(o.sourceLayout)
        << ", writeMixerDefaults " << o.writeMixerDefaults << ", stageDosFiles " << o.stageDosFiles
-       << ", patchInfFiles " << o.patchInfFiles << ", stageMixerReplacement "
-       << o.stageMixerReplacement << ", baselineBeforeReenumerate " << o.baselineBeforeReenumerate
-       << "}";
+       << ", stageMixerReplacement " << o.stageMixerReplacement << ", baselineBeforeReenumerate "
+       << o.baselineBeforeReenumerate << "}";
 }

@@ -58,9 +58,11 @@ platform::Hwnd RunFromDialog(fake::FakeMachine& machine, int templateId,
 // restart prompt is left to the caller (AnswerRestartLater for a run that installs).
 void PrepareRecordObservation(fake::FakeMachine& machine, const std::string& programDirectory);
 // The record an installation on such a machine ran with, read back from what
-// it did. owner is the calling dialog's window, 0 for the start routine. A run
-// without an installation fails at the caller's line.
+// it did, and whether the INF it handed over carries a patch (*infPatched,
+// when given). owner is the calling dialog's window, 0 for the start routine.
+// A run without an installation fails at the caller's line.
 DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd owner,
+                                    bool* infPatched = nullptr,
                                     std::source_location where = std::source_location::current());
 
 // Order checks on the journal, reported at the calling line.

@@ -246,12 +246,17 @@ TEST(InstallDriverPackage, EachRecordCanBeReadBackFromWhatTheRunDid) {
     AnswerRestartLater(machine);
     MarkingPatcher patcher(machine);
     platform::Hwnd owner = 0;
+    // The options dialog alone has choices to write into the INFs.
+    const bool options = c.record == &kWdmOptionsRun;
     if (c.dialogTemplate) {
-      owner = RunFromDialog(machine, c.dialogTemplate, *c.record, kDisc, &patcher);
+      owner =
+          RunFromDialog(machine, c.dialogTemplate, *c.record, kDisc, options ? &patcher : nullptr);
     } else {
       RunFromStartRoutine(machine, *c.record, kDisc);
     }
-    EXPECT_EQ(ObservedRecord(machine, owner), *c.record);
+    bool infPatched = false;
+    EXPECT_EQ(ObservedRecord(machine, owner, &infPatched), *c.record);
+    EXPECT_EQ(infPatched, options);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
 #include "common/SharedNames.h"
 #include "driver/DriverInstallFixture.h"
@@ -235,7 +236,7 @@ Outcome RunWhole(fake::FakeMachine& machine, const WholeRun& run,
   machine.system.SetVersion(run.version);
   machine.processes.SetCommandLine(run.commandLine);
   observation::ObservedPlatform observed(machine.platform(), observer);
-  CSetupApp app(observed.platform());
+  CSetupApp app(observed.platform(), CommandLineOf(machine));
   Outcome outcome;
   try {
     outcome.exitCode = app.Run();

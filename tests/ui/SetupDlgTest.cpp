@@ -51,7 +51,7 @@ class DialogRun {
   // Runs the dialog with this script; the process's end shows as exitCode.
   intptr_t RunDialog(std::vector<fake::UserAction> script) {
     if (!script.empty()) machine.desktop.Script(IDD_SETUP, std::move(script));
-    CWinApp app(machine.platform());
+    CWinApp app(machine.platform(), "");
     CSetupDlg dialog(app);
     try {
       const intptr_t result = dialog.DoModal();

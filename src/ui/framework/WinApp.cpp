@@ -1,17 +1,15 @@
 #include "ui/framework/WinApp.h"
 
-#include "common/CommandLine.h"
-
-CWinApp::CWinApp(platform::Platform& platform) : m_platform(platform) {}
+CWinApp::CWinApp(platform::Platform& platform, const std::string& commandLine)
+    : m_platform(platform), m_commandLine(commandLine.begin(), commandLine.end()) {
+  m_commandLine.push_back('\0');
+}
 
 BOOL CWinApp::InitInstance() { return 0; }
 
 int CWinApp::ExitInstance() { return 0; }
 
 int CWinApp::Run() {
-  std::string tail = CommandLineAfterProgramName(m_platform.processes.GetCommandLine());
-  m_commandLine.assign(tail.begin(), tail.end());
-  m_commandLine.push_back('\0');
   m_lpCmdLine = m_commandLine.data();
   if (!InitInstance()) return ExitInstance();
   return 0;

@@ -1,6 +1,6 @@
-// CWinApp: the application object. Run() takes the command line apart and
-// calls InitInstance; when it returns false no message loop follows and the
-// program ends.
+// CWinApp: the application object. Run() sets m_lpCmdLine and calls
+// InitInstance; when it returns false no message loop follows and the program
+// ends.
 #pragma once
 
 #include <string>
@@ -11,7 +11,9 @@
 
 class CWinApp {
  public:
-  explicit CWinApp(platform::Platform& platform);
+  // commandLine: the text after the program name, blanks in front of it
+  // skipped, as the program read it.
+  CWinApp(platform::Platform& platform, const std::string& commandLine);
   virtual ~CWinApp() = default;
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
@@ -28,8 +30,7 @@ class CWinApp {
   platform::IconHandle LoadIcon(int id);
   platform::Platform& GetPlatform() { return m_platform; }
 
-  // The command line after the program name, leading blanks skipped. Writable:
-  // the start routine upper-cases it in place.
+  // The command line after the program name, leading blanks skipped.
   char* m_lpCmdLine = nullptr;
 
  protected:

@@ -54,10 +54,10 @@ long FindLine(platform::Stream& stream, std::string_view lineStart) {
 }
 
 // Overwrites the value's digit of the line at lineOffset, and nothing else.
-void WriteDigit(platform::Stream& stream, long lineOffset, char digit) {
-  stream.Seek(lineOffset + kDigitOffset, SEEK_SET);
-  stream.PutChar(digit);
-  stream.Flush();
+// False when the byte may not have reached the file.
+bool WriteDigit(platform::Stream& stream, long lineOffset, char digit) {
+  return stream.Seek(lineOffset + kDigitOffset, SEEK_SET) && stream.PutChar(digit) &&
+         stream.Flush();
 }
 
 }  // namespace
@@ -74,18 +74,21 @@ bool PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
   // that cannot be written does not open at all.
   std::unique_ptr<platform::Stream> stream = platform.files.OpenStream(path, "r+b");
   if (!stream) return false;
+  // A write that failed (a full disc) must not pass for the user's choices.
+  bool written = true;
   if (options.disableLegacy) {
     const long line = FindLine(*stream, kEnableLegacyLine);
     if (line >= 0) {
       platform.clock.Sleep(kPauseBeforeLegacyWrite);
-      WriteDigit(*stream, line, kLegacyDisabledDigit);
+      written = WriteDigit(*stream, line, kLegacyDisabledDigit);
     }
   }
   const long line = FindLine(*stream, kJackConfigLine);
-  if (line >= 0) WriteDigit(*stream, line, static_cast<char>('0' + JackValue(options)));
+  if (written && line >= 0) {
+    written = WriteDigit(*stream, line, static_cast<char>('0' + JackValue(options)));
+  }
   stream->Seek(0, SEEK_END);
-  stream->Flush();
-  return true;
+  return stream->Flush() && written;
 }
 
 }  // namespace driver

@@ -26,7 +26,8 @@ int JackValue(const InfOptions& options);
 // .cpp): "EnableLegacy" becomes 2 when the legacy device is disabled, and
 // "JackConfig" always takes the jack value. One byte per value changes; the
 // file keeps its length. A file that does not open for writing is left alone
-// and gives false, with the last-error code of the failed open.
+// and gives false, with the last-error code of the failed open; so does a
+// write that fails, with its own code.
 bool PatchInfOptionsFile(platform::Platform& platform, const std::string& path,
                          const InfOptions& options);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CommandLineOf.h"
+#include "app/QuietRun.h"
 #include "app/SetupMain.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
@@ -18,7 +19,7 @@ namespace {
 const char* const kDisc = "D:\\DISC\\";
 const char* const kHandedOverInf = "C:\\WINDOWS\\INF\\oem1.inf";
 
-struct QuietRun : diagnostics::LogSink {
+struct LoggedRun : diagnostics::LogSink {
   void Write(const std::string& line) override { notes.push_back(line); }
   int exitCode = 0;
   std::vector<std::string> notes;  // the lines of the log
@@ -34,16 +35,16 @@ void PrepareDisc(fake::FakeMachine& machine, const std::string& ini) {
   machine.files.AddFile(std::string(kDisc) + "setup.ini", "[InstallOption]\r\n" + ini);
 }
 
-QuietRun RunFromDisc(fake::FakeMachine& machine, const std::string& arguments,
-                     const platform::OsVersion& version) {
+LoggedRun RunFromDisc(fake::FakeMachine& machine, const std::string& arguments,
+                      const platform::OsVersion& version) {
   machine.system.SetVersion(version);
   machine.processes.SetCommandLine(std::string(kDisc) + "W2KSetup.exe " + arguments);
-  QuietRun run;
+  LoggedRun run;
   run.exitCode = RunSetupProgram(machine.platform(), CommandLineOf(machine), &run);
   return run;
 }
 
-bool AnyNoteHas(const QuietRun& run, const std::string& text) {
+bool AnyNoteHas(const LoggedRun& run, const std::string& text) {
   for (const std::string& note : run.notes) {
     if (note.find(text) != std::string::npos) return true;
   }
@@ -79,7 +80,7 @@ TEST(QuietRun, EachPathRunsWithoutAnyWindow) {
     SCOPED_TRACE(c.name);
     fake::FakeMachine machine;
     PrepareDisc(machine, c.ini);
-    const QuietRun run = RunFromDisc(machine, c.arguments, c.version);
+    const LoggedRun run = RunFromDisc(machine, c.arguments, c.version);
 
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_TRUE(machine.desktop.MessageBoxes().empty());
@@ -115,7 +116,7 @@ TEST(QuietRun, RefusedHandOverEndsWithItsErrorSilently) {
   fake::FakeMachine machine;
   PrepareDisc(machine, "");
   machine.devices.copyOemInfRefusal = ERROR_ACCESS_DENIED;
-  const QuietRun run = RunFromDisc(machine, "/Q /DRIVER", fake::versions::kWindowsXp);
+  const LoggedRun run = RunFromDisc(machine, "/Q /DRIVER", fake::versions::kWindowsXp);
   EXPECT_EQ(run.exitCode, 5);
   EXPECT_TRUE(machine.desktop.MessageBoxes().empty());
   EXPECT_TRUE(AnyNoteHas(run, "The driver could not be installed."));
@@ -153,6 +154,18 @@ TEST(NoRestartRun, EveryInstallingPathEndsPendingWithoutThePrompt) {
     EXPECT_FALSE(machine.desktop.MessageBoxes().empty());  // the notice, as always
     for (int shown : machine.desktop.DialogsRun()) EXPECT_NE(shown, IDD_RESTART);
   }
+}
+
+// A box a quiet run does not show gets the button it has as its default.
+TEST(QuietRun, ABoxIsAnsweredWithItsDefaultButton) {
+  const std::pair<uint32_t, int> cases[] = {
+      {MB_OK | MB_ICONERROR, IDOK},
+      {MB_YESNO | MB_ICONQUESTION, IDYES},
+      {MB_YESNO | MB_DEFBUTTON2, IDNO},
+      {0x03 | 0x200, IDCANCEL},  // yes/no/cancel, third
+      {0x01 | 0x200, IDOK},      // OK/Cancel has no third
+  };
+  for (const auto& [type, button] : cases) EXPECT_EQ(QuietRun::DefaultButton(type), button) << type;
 }
 
 TEST(HelpRun, ListsTheSwitchesAndExitCodesAndChangesNothing) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <limits>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -295,6 +296,45 @@ bool DeviceRemoved(const fake::FakeMachine& machine) {
   return false;
 }
 
+// The calls whose failure a run may carry on past and still end as usual (0
+// or 3010), each with why that is right. A call that is not here fails the
+// test until someone has decided, and written here, why the run may go on.
+const std::map<std::string, const char*> kReviewedCarryOn = {
+    {"Desktop::FindTopLevelWindow", "a program not found has nothing to close"},
+    {"Desktop::GetDlgItem", "a control not found is not updated; the dialog works on"},
+    {"Desktop::LoadIcon", "the dialog shows without its icon"},
+    {"Desktop::MessageBox", "a notice that cannot be shown only informs"},
+    {"Desktop::RunModalDialog", "the restart prompt not shown: the restart stays pending (3010)"},
+    {"Desktop::SendMessageTimeout", "a program that does not answer WM_CLOSE is left running"},
+    {"DeviceSetup::GetClassDevs", "no device list: the device is detected again at the restart"},
+    {"DeviceSetup::RemoveDevice", "the device stays: it takes the new driver at the restart"},
+    {"DeviceSetup::LocateRootDevNode", "no re-enumeration: the restart detects the device"},
+    {"DeviceSetup::ReenumerateDevNode", "no re-enumeration: the restart detects the device"},
+    {"DeviceSetup::QuerySourceList", "the source list is left as it was"},
+    {"DeviceSetup::SetSourceList", "the source list is left as it was"},
+    {"FileSystem::CopyFile",
+     "a DOS file, a driver file or a staged mixer is missing; the INF "
+     "names its files and the hand-over decides"},
+    {"FileSystem::CreateDirectory", "a folder that exists; copies into a missing one fail alone"},
+    {"FileSystem::DeleteFile", "a stale driver index or earlier INF stays"},
+    {"FileSystem::FindFirstFile", "a folder found empty: nothing to copy or purge"},
+    {"FileSystem::GetWindowsDirectory", "the steps in the Windows directory are skipped"},
+    {"FileSystem::MoveFileReplacing", "the earlier mixer or program copy stays whole"},
+    {"FileSystem::MoveFileAtRestart", "the mixer is not replaced at the restart; the driver is"},
+    {"FileSystem::OpenStream", "a file that cannot be read counts as absent"},
+    {"FileSystem::SetCurrentDirectory", "the other disc layout is used"},
+    {"FileSystem::SetFileAttributes", "the copy or deletion that follows decides"},
+    {"Processes::CreateNamedMutex", "no guard against a second copy; the run itself goes on"},
+    {"Processes::CreateProcess",
+     "the suite setup or the new mixer is not started; /AP ends "
+     "with 0 as it always does, the main dialog installs the driver"},
+    {"ProfileFiles::WriteString", "a default (CD player, mixer, hand-over) is not written"},
+    {"Registry::DeleteValue", "a logon entry stays"},
+    {"Registry::OpenKey", "the values of that key are not read or written"},
+    {"Registry::QueryValue", "the sound formats cannot be read: no default is set"},
+    {"Registry::SetValue", "the logon entry or the default sound format is not written"},
+};
+
 void PrintTo(const WholeRun& run, std::ostream* out) { *out << run.name; }
 
 class WholeRunFaults : public ::testing::TestWithParam<WholeRun> {};
@@ -330,9 +370,11 @@ TEST_P(WholeRunFaults, EveryFailingCallEndsWithoutFalseSuccessOrLoss) {
     }
   }
   RecordProperty("failure_points", tried);
-  std::printf("%s: %d failure points; ended as usual past:", run.name, tried);
-  for (const std::string& call : carriedOnPast) std::printf(" %s", call.c_str());
-  std::printf("\n");
+  std::printf("%s: %d failure points\n", run.name, tried);
+  for (const std::string& call : carriedOnPast) {
+    EXPECT_TRUE(kReviewedCarryOn.count(call))
+        << "the run ends as usual past a failure of " << call << ", which nobody has reviewed";
+  }
 }
 
 // Records the persistent state after each change and inside each copy over

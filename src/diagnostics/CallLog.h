@@ -26,14 +26,25 @@ class CallLog final : public observation::CallObserver {
   static bool Writes(const observation::SeamCall& call);
 
   void After(observation::SeamCall& call) override;
+  // A line; the same line again right after it is only counted (a lookup
+  // that polls), and a line after the run says how many and over how long.
   void Write(const std::string& text);
   // The run's last line.
   void End(int exitCode);
 
  private:
+  void WriteStamped(uint32_t tick, const std::string& text);
+  void EndRepeats();
+
   LogSink& m_sink;
   platform::Clock& m_clock;
   platform::System& m_system;
+  struct Repeats {
+    std::string text;
+    int count = 0;
+    uint32_t first = 0;
+    uint32_t last = 0;
+  } m_repeats;
 };
 
 }  // namespace diagnostics

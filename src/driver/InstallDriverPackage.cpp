@@ -239,12 +239,20 @@ int32_t MixerCount(platform::DeviceSetup& devices) {
   return static_cast<int32_t>(devices.MixerGetNumDevs());
 }
 
-// Polls until a new mixer device shows up, at most kMixerPolls times.
+// Polls until a new mixer device shows up, at most kMixerPolls times, and
+// says how the wait ended: nothing else shows in the log while it lasts.
 void WaitForNewMixer(platform::Platform& platform, int32_t baseline) {
-  for (int poll = 0; poll < kMixerPolls; ++poll) {
-    if (MixerCount(platform.devices) > baseline) return;
+  int poll = 0;
+  while (poll < kMixerPolls && MixerCount(platform.devices) <= baseline) {
     platform.clock.Sleep(kMixerPollPause);
+    ++poll;
   }
+  const std::string waited = std::to_string(poll * kMixerPollPause / 1000) + " s";
+  platform.system.OutputDebugString(
+      "waited for a new mixer device (more than " + std::to_string(baseline) + "): " +
+      (poll < kMixerPolls ? "one came after " + waited : "none came within " + waited) +
+      "; the restart prompt follows after " + std::to_string(kPauseBeforeRestartPrompt / 1000) +
+      " s");
 }
 
 bool OfferRestart(platform::Platform& platform, RestartPrompt& restartPrompt) {

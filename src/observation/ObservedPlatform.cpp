@@ -123,7 +123,7 @@ class ObservedDesktop final : public Desktop, Forwarder<Desktop> {
  public:
   using Forwarder::Forwarder;
   Hwnd FindTopLevelWindow(const std::string& title) override {
-    return Forward({"FindTopLevelWindow", Lookup}, &Desktop::FindTopLevelWindow, title);
+    return Forward({"FindTopLevelWindow", Lookup, NotFound}, &Desktop::FindTopLevelWindow, title);
   }
   intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override {
     return Forward({"SendMessage", Screen, Never}, &Desktop::SendMessage, window, message, wParam,
@@ -301,6 +301,9 @@ class ObservedSystem final : public System, Forwarder<System> {
   }
   bool IsDBCSLeadByte(uint8_t byte) override {
     return Forward({"IsDBCSLeadByte", Query, Never}, &System::IsDBCSLeadByte, byte);
+  }
+  void OutputDebugString(const std::string& text) override {
+    Forward({"OutputDebugString", Note, Never}, &System::OutputDebugString, text);
   }
 };
 

@@ -21,6 +21,7 @@ enum class Effect {
   Screen,  // changes only what the program's own windows show
   Change,  // changes what outlives the process: files, registry, profiles, devices
   Act,     // starts, asks, closes or restarts something: programs, windows, dialogs
+  Note,    // a line of the program's own for whoever watches (a debugger, the log)
   End,     // ends the process; observed before it is made, as it does not return
 };
 
@@ -28,6 +29,7 @@ enum class Effect {
 enum class Failure {
   Never,
   Empty,      // false, 0, null or empty text; the last-error code says why
+  NotFound,   // 0 or null: nothing found; the call sets no last-error code
   ErrorCode,  // the result is the error code; anything but 0 failed
   AllOnes,    // the highest value (an invalid device set, WAIT_FAILED)
   MinusOne,   // -1 (a dialog that could not be shown)

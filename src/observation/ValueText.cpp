@@ -18,7 +18,8 @@ std::string Describe(const SeamCall& call) {
   const std::string result = call.ResultText();
   if (!result.empty()) text += " -> " + result;
   const Failure rule = call.GetMethod().failure;
-  if (call.Failed() && rule != Failure::ErrorCode && rule != Failure::Below32) {
+  if (call.Failed() && rule != Failure::ErrorCode && rule != Failure::Below32 &&
+      rule != Failure::NotFound) {
     text += ", error=" + Code(call.LastError());
   }
   return text;

@@ -17,8 +17,8 @@
 namespace observation {
 
 // Interface.Method(arguments) -> result, error=N
-// The error is the last-error code, given when the call failed and does not
-// return its error itself.
+// The error is the last-error code, given when the call failed, sets one and
+// does not return its error itself.
 std::string Describe(const SeamCall& call);
 
 // "text" with '"', '%' and bytes below 0x20 or 0x7F written as %XX.

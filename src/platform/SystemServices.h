@@ -37,6 +37,9 @@ class System {
   // IsDBCSLeadByte: whether byte starts a double-byte character in the
   // system's ANSI code page (Japanese, Chinese and Korean systems).
   virtual bool IsDBCSLeadByte(uint8_t byte) = 0;
+  // OutputDebugStringA: a line for a debugger watching the program; the
+  // diagnostic log writes it too.
+  virtual void OutputDebugString(const std::string& text) = 0;
 };
 
 struct Luid {

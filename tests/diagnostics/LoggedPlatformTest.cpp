@@ -177,6 +177,15 @@ TEST(LoggedPlatform, AWholeRunDoesWhatItDoesWithoutTheLog) {
               1);
     // Each line a step: a device scan or a path's bytes do not show.
     EXPECT_LE(log.size(), 150u);
+    if (withInf) {
+      EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                              [](const std::string& line) {
+                                return line.find("new mixer device") != std::string::npos &&
+                                       line.find("none came within 30 s") != std::string::npos;
+                              }),
+                1)
+          << "the wait for the new mixer, and how it ended";
+    }
     for (const char* query : {"IsDBCSLeadByte", "EnumDeviceInfo", "GetDeviceRegistryProperty"}) {
       EXPECT_EQ(std::count_if(
                     log.begin(), log.end(),
@@ -185,6 +194,29 @@ TEST(LoggedPlatform, AWholeRunDoesWhatItDoesWithoutTheLog) {
           << query;
     }
   }
+}
+
+// A logon run whose mixer never shows: the hundred and one lookups are one line
+// and a count, and a lookup that found nothing shows no error code (it sets none).
+TEST(LoggedPlatform, RepeatedLinesAreWrittenOnceWithTheirCount) {
+  Machine m;
+  m.registry.SetString(platform::Hive::LocalMachine, driver_test::kRunKey, driver_test::kRunValue,
+                       "C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer");
+  m.files.AddFile("C:\\WINDOWS\\Mixer.dat", "new mixer");
+  m.processes.SetCommandLine("C:\\WINDOWS\\W2KSetup.exe -ReplaceMixer");
+  m.lastError.code = 126;  // left by an earlier call (a module not found)
+  RecordingSink sink(m.system);
+  diagnostics::LoggedPlatform log(m.platform(), sink);
+  CSetupApp app(log.platform(), CommandLineOf(m));
+  EXPECT_EQ(app.Run(), 0);
+
+  const std::vector<std::string> lines = WithoutTimes(sink.lines);
+  const auto lookup =
+      std::find(lines.begin(), lines.end(), R"(Desktop.FindTopLevelWindow("Mixer") -> 0)");
+  ASSERT_NE(lookup, lines.end()) << ::testing::PrintToString(lines);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), *lookup), 1);
+  ASSERT_NE(lookup + 1, lines.end());
+  EXPECT_NE(lookup[1].find("101 times"), std::string::npos) << lookup[1];
 }
 
 TEST(LoggedPlatform, TheVersionIsTheVersionResources) {

@@ -50,6 +50,10 @@ class FakeSystem : public platform::System {
   void SetLastError(uint32_t code) override { m_lastError.code = code; }
   bool IsDBCSLeadByte(uint8_t byte) override;
   std::string FormatMessage(uint32_t error) override;
+  void OutputDebugString(const std::string& text) override { debugOutput.push_back(text); }
+
+  // What the program said to a debugger, line by line.
+  std::vector<std::string> debugOutput;
 
   void SetVersion(const platform::OsVersion& version) { m_version = version; }
   // The ANSI code page: 1252 (no double-byte characters) or 932 (Japanese).

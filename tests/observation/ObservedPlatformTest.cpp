@@ -422,6 +422,11 @@ const EachMethod kEachMethod[] = {
      R"(System.SetLastError(0xE000020B))"},
     {[](Platform& p, Machine&) { return Show(p.system.IsDBCSLeadByte(0x81)); },
      R"(System.IsDBCSLeadByte(129) -> false)"},
+    {[](Platform& p, Machine& m) {
+       p.system.OutputDebugString("waited");
+       return Show(m.system.debugOutput.at(0));
+     },
+     R"(System.OutputDebugString("waited"))"},
     {[](Platform& p, Machine&) { return Show(p.system.FormatMessage(5)); },
      R"(System.FormatMessage(5) -> "Access is denied.%0D%0A")"},
     {[](Platform& p, Machine&) {

@@ -28,6 +28,10 @@ void Win32SystemServices::SetLastError(uint32_t code) { ::SetLastError(code); }
 
 bool Win32SystemServices::IsDBCSLeadByte(uint8_t byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
+void Win32SystemServices::OutputDebugString(const std::string& text) {
+  ::OutputDebugStringA(text.c_str());
+}
+
 bool Win32SystemServices::OpenProcessTokenForAdjust(TokenHandle* token) {
   HANDLE opened = nullptr;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &opened)) return false;

@@ -18,6 +18,7 @@ class Win32SystemServices final : public Clock, public System, public Security {
   void SetLastError(uint32_t code) override;
   std::string FormatMessage(uint32_t error) override;
   bool IsDBCSLeadByte(uint8_t byte) override;
+  void OutputDebugString(const std::string& text) override;
 
   // Security.
   bool OpenProcessTokenForAdjust(TokenHandle* token) override;

@@ -27,7 +27,7 @@
 #undef LoadString
 #undef LookupPrivilegeValue
 #undef MessageBox
-#undef MoveFile
+#undef OutputDebugString
 #undef SendMessage
 #undef SendMessageTimeout
 #undef SetCurrentDirectory

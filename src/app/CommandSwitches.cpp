@@ -94,15 +94,20 @@ RunSwitches ReadRunSwitches(const std::string& commandLine, const std::string& u
       switches.noRestart = true;
     } else if (IsOneOf(upper, {"/DRIVER", "DRIVER", "-DRIVER"})) {
       switches.driver = true;
+    } else if (IsOneOf(upper, {"/UNINSTALL", "-UNINSTALL"})) {
+      switches.uninstall = true;
     } else if (ReadLogToken(token, &switches.logFile)) {
       logGiven = true;
     } else {
       unknownToken = true;
     }
   }
+  // Installing and removing at once is not a line this program knows.
+  if (switches.uninstall && switches.driver) unknownToken = true;
   if (switches.quiet && unknownToken) {
     switches.kind = RunSwitches::Kind::QuietRejected;
-  } else if (!unknownToken && (switches.quiet || switches.noRestart || logGiven)) {
+  } else if (!unknownToken &&
+             (switches.uninstall || switches.quiet || switches.noRestart || logGiven)) {
     switches.kind = RunSwitches::Kind::Unattended;
     switches.noRestart = switches.noRestart || switches.quiet;
     return switches;

@@ -18,7 +18,7 @@ bool IsDriverSwitch(const std::string& upperCommandLine);        // "/DRIVER", "
 struct RunSwitches {
   enum class Kind {
     Table,          // one of the switches above: the run is as always
-    Unattended,     // only the tokens below, at least one of quiet, no restart or log
+    Unattended,     // only the tokens below, at least one of uninstall, quiet, no restart or log
     QuietRejected,  // quiet asked for, together with a token not known here
     Help,           // "/?", "-?" or "/HELP" alone
     Other,          // anything else: the run is as always, with no switch
@@ -27,6 +27,7 @@ struct RunSwitches {
   bool quiet = false;      // "/QUIET", "/Q", "/S", also with "-"
   bool noRestart = false;  // "/NORESTART", "-NORESTART"; quiet implies it
   bool driver = false;     // "/DRIVER", "DRIVER", "-DRIVER"
+  bool uninstall = false;  // "/UNINSTALL", "-UNINSTALL": remove the driver
   std::string logFile;     // "/LOG=<file>", "-LOG=<file>", the file as given
 
   // The text after the program name, blanks in front of it skipped: as given,

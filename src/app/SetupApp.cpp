@@ -11,6 +11,7 @@
 #include "common/WindowsVersion.h"
 #include "driver/InfOptionPatch.h"
 #include "driver/InstallDriverPackage.h"
+#include "driver/RemoveDriverPackage.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
 #include "suite/SuiteClosing.h"
@@ -87,6 +88,8 @@ int CSetupApp::RunChosenPath(const std::string& commandLine) {
                                 shared::kMessageCaption, MB_OK | MB_ICONINFORMATION);
     return exit_code::kAlreadyRunning;
   }
+  // The removal leaves the audio defaults and the suite's entry alone.
+  if (switches.uninstall) return RunRemoval();
 
   SetDefaultSoundFormat(platform);
   DeleteSuiteLogonEntry(platform.registry);
@@ -160,6 +163,16 @@ int CSetupApp::RunChosenPath(const std::string& commandLine) {
 }
 
 int CSetupApp::ExitInstance() { return m_nExitCode; }
+
+int CSetupApp::RunRemoval() {
+  platform::Desktop& desktop = m_platform.desktop;
+  if (!IsWindows2000OrLater(m_platform.system.GetVersion())) {
+    desktop.MessageBox(0, desktop.LoadString(IDS_REMOVAL_NEEDS_WINDOWS_2000),
+                       shared::kMessageCaption, MB_OK | MB_ICONINFORMATION);
+    return exit_code::kOldWindowsVersion;
+  }
+  return RemoveDriverPackage(m_platform, ProgramDirectory(m_platform));
+}
 
 void CSetupApp::Note(const std::string& line) {
   if (m_note) m_note(line);

@@ -34,6 +34,8 @@ class CSetupApp : public CWinApp {
   // returns the exit code.
   int RunChosenPath(const std::string& commandLine);
   int InstallDriver(const DriverInstallOptions& options, const std::string& programDirectory);
+  // "/UNINSTALL": the driver taken off again, on Windows 2000 and later.
+  int RunRemoval();
   // Returns the run's exit code: Cancel's, or the one of the work the dialog did.
   template <typename Dialog>
   int RunMainDialog(Dialog& dialog);

@@ -25,16 +25,6 @@ bool BeginsWithMarker(const std::string& value) {
   return false;
 }
 
-bool IsLegacyDriverInf(platform::ProfileFiles& profiles, const std::string& path) {
-  bool marked = false;
-  for (const char* key : kStringsKeys) {
-    if (BeginsWithMarker(profiles.GetString(kStringsSection, key, "", kValueBufferSize, path))) {
-      marked = true;
-    }
-  }
-  return marked;
-}
-
 // Deletes a file even when it is read-only. Failures are not checked.
 void DeleteWritable(platform::FileSystem& files, const std::string& path) {
   files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
@@ -44,7 +34,7 @@ void DeleteWritable(platform::FileSystem& files, const std::string& path) {
 // Judges one INF found by a scan; a marked one goes together with its
 // precompiled companion (same name, extension PNF).
 void PurgeIfLegacy(platform::Platform& platform, const std::string& path) {
-  if (!IsLegacyDriverInf(platform.profiles, path)) return;
+  if (!IsThisDriversInf(platform.profiles, path)) return;
   DeleteWritable(platform.files, path);
   DeleteWritable(platform.files, path.substr(0, path.size() - 3) + "PNF");
 }
@@ -67,6 +57,16 @@ bool Scan(platform::Platform& platform, const std::string& folder, const char* m
 }
 
 }  // namespace
+
+bool IsThisDriversInf(platform::ProfileFiles& profiles, const std::string& path) {
+  bool marked = false;
+  for (const char* key : kStringsKeys) {
+    if (BeginsWithMarker(profiles.GetString(kStringsSection, key, "", kValueBufferSize, path))) {
+      marked = true;
+    }
+  }
+  return marked;
+}
 
 void RemoveLegacyDriverFiles(platform::Platform& platform) {
   const std::string windowsDirectory = platform.files.GetWindowsDirectory(MAX_PATH);

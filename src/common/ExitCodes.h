@@ -13,6 +13,7 @@ constexpr int kInvalidParameter = 87;     // ERROR_INVALID_PARAMETER: a quiet ru
 constexpr int kPathTooLong = 206;         // ERROR_FILENAME_EXCED_RANGE: the program's folder
 constexpr int kOldWindowsVersion = 1150;  // ERROR_OLD_WIN_VERSION: a quiet run before Windows 2000
 constexpr int kUserCancelled = 1602;      // ERROR_INSTALL_USEREXIT
+constexpr int kNotInstalled = 1605;       // ERROR_UNKNOWN_PRODUCT: nothing to remove
 constexpr int kInstallFailure = 1603;     // ERROR_INSTALL_FAILURE
 constexpr int kAlreadyRunning = 1618;     // ERROR_INSTALL_ALREADY_RUNNING: another copy works
 constexpr int kRebootInitiated = 1641;    // ERROR_SUCCESS_REBOOT_INITIATED

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/MultibyteText.h"
+#include "common/Paths.h"
 #include "common/RegistryKey.h"
 #include "platform/WinApi.h"
 
@@ -35,14 +35,19 @@ Moves ParseMoves(const std::string& data) {
   return moves;
 }
 
-std::string Upper(platform::System& system, std::string text) {
-  UpperCaseInPlace(system, text.data());
-  return text;
-}
-
 // The note names files by their NT path: "\??\C:\...".
 std::string NotedPath(const std::string& entry) {
   return entry.rfind("\\??\\", 0) == 0 ? entry.substr(4) : entry;
+}
+
+// Reads the note through an open key; ERROR_SUCCESS, or the read's error.
+uint32_t ReadMoves(platform::Registry& registry, RegistryKey& key, Moves* moves) {
+  std::string data;
+  uint32_t type = 0;
+  const uint32_t read =
+      registry.QueryValue(key.Handle(), kPendingMovesValue, kNoteBufferSize, &data, &type);
+  if (read == ERROR_SUCCESS) *moves = ParseMoves(data);
+  return read;
 }
 
 }  // namespace
@@ -50,18 +55,14 @@ std::string NotedPath(const std::string& entry) {
 bool CancelMovesAtRestart(platform::Platform& platform, const std::string& source) {
   RegistryKey key(platform.registry);
   if (!key.Open(platform::Hive::LocalMachine, kSessionManagerKey, KEY_ALL_ACCESS)) return false;
-  std::string data;
-  uint32_t type = 0;
-  const uint32_t read =
-      platform.registry.QueryValue(key.Handle(), kPendingMovesValue, kNoteBufferSize, &data, &type);
+  Moves kept;
+  const uint32_t read = ReadMoves(platform.registry, key, &kept);
   if (read == ERROR_FILE_NOT_FOUND) return true;
   if (read != ERROR_SUCCESS) return false;
 
-  const std::string wanted = Upper(platform.system, source);
-  Moves kept = ParseMoves(data);
   const size_t before = kept.size();
   std::erase_if(kept, [&](const auto& move) {
-    return Upper(platform.system, NotedPath(move.first)) == wanted;
+    return SamePath(platform.system, NotedPath(move.first), source);
   });
   if (kept.size() == before) return true;
   if (kept.empty()) {
@@ -71,4 +72,16 @@ bool CancelMovesAtRestart(platform::Platform& platform, const std::string& sourc
   for (const auto& [from, to] : kept) note += from + '\0' + to + '\0';
   return platform.registry.SetValue(key.Handle(), kPendingMovesValue, REG_MULTI_SZ, note + '\0') ==
          ERROR_SUCCESS;
+}
+
+bool IsMovedAtRestart(platform::Platform& platform, const std::string& source) {
+  RegistryKey key(platform.registry);
+  Moves moves;
+  if (!key.Open(platform::Hive::LocalMachine, kSessionManagerKey, KEY_QUERY_VALUE) ||
+      ReadMoves(platform.registry, key, &moves) != ERROR_SUCCESS) {
+    return false;
+  }
+  return std::any_of(moves.begin(), moves.end(), [&](const auto& move) {
+    return SamePath(platform.system, NotedPath(move.first), source);
+  });
 }

@@ -10,3 +10,6 @@
 // source and its target as they are. True when none is left; false when the
 // note cannot be read or written.
 bool CancelMovesAtRestart(platform::Platform& platform, const std::string& source);
+
+// Whether the note holds a move of source.
+bool IsMovedAtRestart(platform::Platform& platform, const std::string& source);

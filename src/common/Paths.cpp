@@ -17,17 +17,44 @@ bool FileIsPresent(platform::FileSystem& files, const std::string& path) {
   return files.OpenStream(path, "rb") != nullptr;
 }
 
-bool FileLiesAt(platform::FileSystem& files, const std::string& path) {
+namespace {
+
+// FindFirstFileA on a path without wildcards: what lies there, if anything.
+bool Lies(platform::FileSystem& files, const std::string& path, bool folder) {
   platform::FindData found;
   const platform::FindHandle search = files.FindFirstFile(path, &found);
   if (!search) return false;
   files.FindClose(search);
-  return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return ((found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
+}
+
+}  // namespace
+
+bool FileLiesAt(platform::FileSystem& files, const std::string& path) {
+  return Lies(files, path, false);
+}
+
+bool FolderLiesAt(platform::FileSystem& files, const std::string& path) {
+  return Lies(files, path, true);
+}
+
+bool DeleteWritable(platform::FileSystem& files, const std::string& path) {
+  files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
+  return files.DeleteFile(path) || !FileLiesAt(files, path);
+}
+
+bool SamePath(platform::System& system, const std::string& a, const std::string& b) {
+  std::string upperA = a, upperB = b;
+  UpperCaseInPlace(system, upperA.data());
+  UpperCaseInPlace(system, upperB.data());
+  return upperA == upperB;
 }
 
 bool CopyOver(platform::FileSystem& files, const std::string& from, const std::string& to) {
   files.SetFileAttributes(to, FILE_ATTRIBUTE_NORMAL);
-  return files.CopyFile(from, to, false);
+  if (!files.CopyFile(from, to, false)) return false;
+  files.SetFileAttributes(to, FILE_ATTRIBUTE_NORMAL);
+  return true;
 }
 
 bool CopyOverWhole(platform::Platform& platform, const std::string& from, const std::string& to) {

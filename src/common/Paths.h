@@ -24,8 +24,18 @@ bool FileIsPresent(platform::FileSystem& files, const std::string& path);
 // A file lies at path, whether or not it can be opened (a running program
 // may not be).
 bool FileLiesAt(platform::FileSystem& files, const std::string& path);
+// A folder lies at path (given without its trailing backslash).
+bool FolderLiesAt(platform::FileSystem& files, const std::string& path);
+
+// Deletes a file, read-only or not. True when it is gone (or was never there).
+bool DeleteWritable(platform::FileSystem& files, const std::string& path);
+
+// Whether two paths name the same file, ignoring the case of letters.
+bool SamePath(platform::System& system, const std::string& a, const std::string& b);
 
 // The copy-over rule: the destination is made writable, then overwritten.
+// The copy is made writable too: CopyFileA carries a read-only disc's
+// attribute over, and others could not replace or delete the file.
 bool CopyOver(platform::FileSystem& files, const std::string& from, const std::string& to);
 
 // The copy-over rule for a file that must never be seen cut short (a program

@@ -17,12 +17,17 @@ class RegistryKey {
 
   // RegOpenKeyExA; true when the key opened. A key already open is closed first.
   bool Open(platform::Hive hive, const std::string& subKey, uint32_t access);
+  // RegCreateKeyExA: the same, creating the key when it is missing.
+  bool Create(platform::Hive hive, const std::string& subKey, uint32_t access);
   platform::RegKey Handle() const { return m_key; }
 
   // The value's text up to its first zero: a value that fills the buffer may
   // carry no terminating zero, and then ends with the bytes read. False when
   // the value cannot be read into bufferSize bytes.
   bool ReadText(const std::string& name, uint32_t bufferSize, std::string* text);
+  // REG_SZ with its terminating zero, and REG_DWORD; ERROR_SUCCESS or the error.
+  uint32_t WriteText(const std::string& name, const std::string& text);
+  uint32_t WriteNumber(const std::string& name, uint32_t number);
 
  private:
   void Close();

@@ -31,4 +31,16 @@ constexpr const char* kOneSetupAtATimeMutex = "Quarnex W2KSetup is running";
 // Caption of every message box the program shows.
 constexpr const char* kMessageCaption = "Setup";
 
+// The program's version, as the version resource (res/app.rc) gives it.
+constexpr const char* kProgramVersion = "2.0";
+
+// The maker's folder; the copy of this program there removes the driver.
+constexpr const char* kMakerFolder = "C:\\Program Files\\Quarnex\\";
+constexpr const char* kRemovalProgram = "C:\\Program Files\\Quarnex\\W2KSetup.exe";
+// The driver's entry in the list of installed programs (HKEY_LOCAL_MACHINE).
+constexpr const char* kUninstallKeyPath =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quarnex Audio Driver";
+// The maker, as the list of installed programs names it.
+constexpr const char* kPublisher = "Quarnex";
+
 }  // namespace shared

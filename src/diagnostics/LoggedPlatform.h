@@ -10,9 +10,6 @@
 
 namespace diagnostics {
 
-// The version the log names; the version resource (res/app.rc) says 2.0.0.0.
-constexpr const char* kProgramVersion = "2.0";
-
 class LoggedPlatform {
  public:
   // first, when given, sees each call before the log, and may answer it

@@ -11,7 +11,6 @@
 namespace driver {
 
 constexpr const char* kProgramFilesFolder = "C:\\Program Files\\";
-constexpr const char* kMakerFolder = "C:\\Program Files\\Quarnex\\";
 constexpr const char* kDosFolder = "C:\\Program Files\\Quarnex\\DOS\\";
 constexpr const char* kDosAppFolder = "C:\\Program Files\\Quarnex\\DOS\\DOSAPP\\";
 constexpr const char* kStagingFolder = "C:\\Program Files\\Quarnex\\WIN_ME\\";

@@ -11,6 +11,7 @@
 #include "common/WindowClosing.h"
 #include "driver/DriverStaging.h"
 #include "driver/FindAndRemoveDevice.h"
+#include "driver/RemovalEntry.h"
 #include "platform/WinApi.h"
 #include "res/resource.h"
 #include "suite/SuiteClosing.h"
@@ -27,6 +28,7 @@ constexpr uint32_t kSourceListFlags = SRCLIST_SYSTEM | SRCLIST_USER;
 constexpr int kMixerPolls = 10;
 constexpr uint32_t kMixerPollPause = 3000;
 constexpr uint32_t kPauseBeforeRestartPrompt = 5000;
+constexpr uint32_t kDriverVerBufferSize = 64;
 
 // The wait cursor, from when it goes up until the installation returns,
 // whichever way it returns.
@@ -98,22 +100,18 @@ void EnterOtherInfFolder(platform::Platform& platform) {
 
 void CreateInstallationFolders(platform::FileSystem& files, bool withDosFolders) {
   files.CreateDirectory(driver::kProgramFilesFolder);
-  files.CreateDirectory(driver::kMakerFolder);
+  files.CreateDirectory(shared::kMakerFolder);
   if (!withDosFolders) return;
   files.CreateDirectory(driver::kDosFolder);
   files.CreateDirectory(driver::kDosAppFolder);
 }
 
 void StageDosFiles(platform::FileSystem& files, const std::string& programDirectory) {
-  // Files copied from a read-only disc arrive read-only; they must stay replaceable.
-  const auto makeWritable = [&files](const std::string&, const std::string& target) {
-    files.SetFileAttributes(target, FILE_ATTRIBUTE_NORMAL);
-  };
   std::string dosDrivers, dosApplications;
   if (!JoinPath(programDirectory, "Dosdrv\\", &dosDrivers)) return;
-  driver::CopyFolderFiles(files, dosDrivers, driver::kDosFolder, makeWritable);
+  driver::CopyFolderFiles(files, dosDrivers, driver::kDosFolder);
   if (!JoinPath(dosDrivers, "DOSAPP\\", &dosApplications)) return;
-  driver::CopyFolderFiles(files, dosApplications, driver::kDosAppFolder, makeWritable);
+  driver::CopyFolderFiles(files, dosApplications, driver::kDosAppFolder);
 }
 
 // The folder the driver package is read from. On the disc, entering
@@ -297,6 +295,9 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
 
   RemovePresentDevice(platform);
   DeleteDriverIndex(platform);
+  // Read before the hand-over takes the staged INF away.
+  const std::string driverVersion = driver::DriverVersionOf(
+      platform.profiles.GetString("Version", "DriverVer", "", kDriverVerBufferSize, kStagedInf));
   uint32_t handOverError = 0;
   if (!HandOverInf(platform, &handOverError)) {
     // Nothing new to install: the removed device comes back with the driver
@@ -306,6 +307,7 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
     ReenumerateDeviceTree(devices);
     return exit_code::OfDriverInstallation(false, handOverError, false);
   }
+  driver::RegisterForRemoval(platform, driverVersion);
   platform::SourceList sources;
   const bool sourcesQueried = AddStagingFolderToSourceList(devices, &sources);
 

@@ -16,6 +16,13 @@ class ObservedRegistry final : public Registry, Forwarder<Registry> {
   uint32_t OpenKey(Hive hive, const std::string& subKey, uint32_t access, RegKey* key) override {
     return Forward({"OpenKey", Open, ErrorCode}, &Registry::OpenKey, hive, subKey, access, key);
   }
+  uint32_t CreateKey(Hive hive, const std::string& subKey, uint32_t access, RegKey* key) override {
+    return Forward({"CreateKey", Change, ErrorCode}, &Registry::CreateKey, hive, subKey, access,
+                   key);
+  }
+  uint32_t DeleteKey(Hive hive, const std::string& subKey) override {
+    return Forward({"DeleteKey", Change, ErrorCode}, &Registry::DeleteKey, hive, subKey);
+  }
   uint32_t QueryValue(RegKey key, const std::string& name, uint32_t bufferSize, std::string* data,
                       uint32_t* type) override {
     return Forward({"QueryValue", Lookup, ErrorCode}, &Registry::QueryValue, key, name, bufferSize,
@@ -86,6 +93,9 @@ class ObservedFileSystem final : public FileSystem, Forwarder<FileSystem> {
   bool CreateDirectory(const std::string& path) override {
     return Forward({"CreateDirectory", Change}, &FileSystem::CreateDirectory, path);
   }
+  bool RemoveDirectory(const std::string& path) override {
+    return Forward({"RemoveDirectory", Change}, &FileSystem::RemoveDirectory, path);
+  }
   FindHandle FindFirstFile(const std::string& pattern, FindData* data) override {
     return Forward({"FindFirstFile", Lookup}, &FileSystem::FindFirstFile, pattern, data);
   }
@@ -103,6 +113,9 @@ class ObservedFileSystem final : public FileSystem, Forwarder<FileSystem> {
   }
   bool MoveFileAtRestart(const std::string& from, const std::string& to) override {
     return Forward({"MoveFileAtRestart", Change}, &FileSystem::MoveFileAtRestart, from, to);
+  }
+  bool DeleteFileAtRestart(const std::string& path) override {
+    return Forward({"DeleteFileAtRestart", Change}, &FileSystem::DeleteFileAtRestart, path);
   }
   bool DeleteFile(const std::string& path) override {
     return Forward({"DeleteFile", Change}, &FileSystem::DeleteFile, path);
@@ -252,6 +265,9 @@ class ObservedDeviceSetup final : public DeviceSetup, Forwarder<DeviceSetup> {
                   uint32_t mediaType, uint32_t copyStyle) override {
     return Forward({"CopyOEMInf", Change}, &DeviceSetup::CopyOEMInf, sourceInf, mediaLocation,
                    mediaType, copyStyle);
+  }
+  bool UninstallOEMInf(const std::string& infFileName, uint32_t flags) override {
+    return Forward({"UninstallOEMInf", Change}, &DeviceSetup::UninstallOEMInf, infFileName, flags);
   }
   bool QuerySourceList(uint32_t flags, SourceList* list) override {
     return Forward({"QuerySourceList", Lookup}, &DeviceSetup::QuerySourceList, flags, list);

@@ -38,6 +38,9 @@ class DeviceSetup {
   // SetupCopyOEMInfA with no destination name buffer.
   virtual bool CopyOEMInf(const std::string& sourceInf, const std::string& mediaLocation,
                           uint32_t mediaType, uint32_t copyStyle) = 0;
+  // SetupUninstallOEMInfA: the setup services remove an INF of the INF
+  // folder, by its file name, with what they keep of it. Windows XP and later.
+  virtual bool UninstallOEMInf(const std::string& infFileName, uint32_t flags) = 0;
   // SetupQuerySourceListA / SetupSetSourceListA / SetupFreeSourceListA.
   virtual bool QuerySourceList(uint32_t flags, SourceList* list) = 0;
   virtual bool SetSourceList(uint32_t flags, const std::vector<std::string>& entries) = 0;

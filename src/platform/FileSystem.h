@@ -12,6 +12,7 @@ namespace platform {
 struct FindData {
   uint32_t attributes = 0;
   std::string fileName;  // name only, no folder
+  uint64_t size = 0;     // bytes
 };
 
 // A C runtime stream (fopen/fgets/fseek/fputc/fflush/fclose).
@@ -37,6 +38,8 @@ class FileSystem {
   virtual std::string GetCurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
   virtual bool CreateDirectory(const std::string& path) = 0;
+  // RemoveDirectoryA: only an empty folder goes.
+  virtual bool RemoveDirectory(const std::string& path) = 0;
   // FindFirstFileA / FindNextFileA / FindClose. FindFirst returns 0 when
   // nothing matches.
   virtual FindHandle FindFirstFile(const std::string& pattern, FindData* data) = 0;
@@ -52,6 +55,9 @@ class FileSystem {
   // program runs (noted in the registry's PendingFileRenameOperations, which
   // takes administrator rights). The NT family only.
   virtual bool MoveFileAtRestart(const std::string& from, const std::string& to) = 0;
+  // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the system deletes
+  // the file, or the empty folder, when it next starts. The NT family only.
+  virtual bool DeleteFileAtRestart(const std::string& path) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
   virtual bool SetFileAttributes(const std::string& path, uint32_t attributes) = 0;
   // fopen; null when the file does not open in that mode.

@@ -16,6 +16,12 @@ class Registry {
 
   // RegOpenKeyExA. Returns a Win32 error code; *key is set on success.
   virtual uint32_t OpenKey(Hive hive, const std::string& subKey, uint32_t access, RegKey* key) = 0;
+  // RegCreateKeyExA: opens the key, creating it (and the keys above it) when
+  // it is missing.
+  virtual uint32_t CreateKey(Hive hive, const std::string& subKey, uint32_t access,
+                             RegKey* key) = 0;
+  // RegDeleteKeyA: deletes a key that has no subkeys, with its values.
+  virtual uint32_t DeleteKey(Hive hive, const std::string& subKey) = 0;
   // RegQueryValueExA into a buffer of bufferSize bytes. On success *data holds
   // exactly the bytes stored (a text value may or may not carry its zero) and
   // *type the value type. A value larger than the buffer gives ERROR_MORE_DATA.

@@ -20,6 +20,7 @@ constexpr uint32_t ERROR_NO_MORE_FILES = 18;
 constexpr uint32_t ERROR_SHARING_VIOLATION = 32;
 constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 constexpr uint32_t ERROR_CALL_NOT_IMPLEMENTED = 120;
+constexpr uint32_t ERROR_DIR_NOT_EMPTY = 145;
 constexpr uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr uint32_t ERROR_ALREADY_EXISTS = 183;
 constexpr uint32_t ERROR_FILENAME_EXCED_RANGE = 206;
@@ -32,6 +33,7 @@ constexpr uint32_t ERROR_NO_SUCH_PRIVILEGE = 1313;
 
 // Registry.
 constexpr uint32_t REG_SZ = 1;
+constexpr uint32_t REG_DWORD = 4;
 constexpr uint32_t REG_MULTI_SZ = 7;
 constexpr uint32_t KEY_QUERY_VALUE = 0x0001;
 constexpr uint32_t KEY_ALL_ACCESS = 0xF003F;
@@ -111,6 +113,7 @@ constexpr uint32_t DIGCF_ALLCLASSES = 0x0004;
 constexpr uint32_t SPDRP_HARDWAREID = 0x0001;
 constexpr uint32_t SPOST_PATH = 1;
 constexpr uint32_t SP_COPY_DELETESOURCE = 0x0000001;
+constexpr uint32_t SUOI_FORCEDELETE = 0x0001;
 constexpr uint32_t SRCLIST_SYSTEM = 0x00000010;
 constexpr uint32_t SRCLIST_USER = 0x00000020;
 constexpr uint32_t CR_SUCCESS = 0;

@@ -9,6 +9,7 @@
 
 #include "app/CommandLineOf.h"
 #include "app/SetupApp.h"
+#include "common/SharedNames.h"
 #include "diagnostics/LoggedPlatform.h"
 #include "driver/DriverInstallFixture.h"
 #include "fake/FakeMachine.h"
@@ -224,7 +225,7 @@ TEST(LoggedPlatform, TheVersionIsTheVersionResources) {
   std::stringstream text;
   text << script.rdbuf();
   EXPECT_NE(text.str().find(std::string("VALUE \"FileVersion\", \"") +
-                            diagnostics::kProgramVersion + ".0.0\""),
+                            shared::kProgramVersion + ".0.0\""),
             std::string::npos);
 }
 

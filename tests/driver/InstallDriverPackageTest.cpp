@@ -181,7 +181,7 @@ TEST(InstallDriverPackage, OptionsDialogHidesItselfClosesTheSuiteAndPatchesInfs)
   const std::string package = kWebPackage;
   machine.files.AddFile(package + "QXAUDIO.INF", "[Version]\r\n", FILE_ATTRIBUTE_READONLY);
   machine.files.AddFile(package + "OEMSETUP.inf", "");
-  machine.files.AddFile(package + "Extra.Inf", "");
+  machine.files.AddFile(package + "Extra.Inf", "", FILE_ATTRIBUTE_READONLY);
   machine.files.AddFile(package + "readme.inf.txt", "");
   machine.desktop.AddTopLevelWindow("CD Player");
   RecordingPatcher patcher(machine);
@@ -195,7 +195,8 @@ TEST(InstallDriverPackage, OptionsDialogHidesItselfClosesTheSuiteAndPatchesInfs)
                                       staging + "readme.inf.txt"}));
   // A read-only INF is made writable again before it is patched.
   EXPECT_EQ(patcher.attributes, std::vector<uint32_t>(3, FILE_ATTRIBUTE_NORMAL));
-  EXPECT_EQ(machine.files.Attributes(staging + "Extra.Inf"), FILE_ATTRIBUTE_ARCHIVE);
+  // Every staged file is writable, patched or not.
+  EXPECT_EQ(machine.files.Attributes(staging + "Extra.Inf"), FILE_ATTRIBUTE_NORMAL);
 
   ASSERT_EQ(machine.desktop.MessageBoxes().size(), 1u);
   EXPECT_EQ(machine.desktop.MessageBoxes()[0].owner, dialog);

@@ -129,6 +129,25 @@ bool FakeDeviceSetup::CopyOEMInf(const std::string& sourceInf, const std::string
   return true;
 }
 
+bool FakeDeviceSetup::UninstallOEMInf(const std::string& infFileName, uint32_t) {
+  if (infFileName.find('\\') != std::string::npos) {
+    m_lastError.code = ERROR_INVALID_PARAMETER;
+    return false;
+  }
+  const std::string inf = m_files.GetWindowsDirectory(260) + "\\INF\\" + infFileName;
+  if (!m_files.FileExists(inf)) {
+    m_lastError.code = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  // The services remove the INF and its precompiled companion, read-only or not.
+  for (const std::string& path : {inf, inf.substr(0, inf.size() - 3) + "PNF"}) {
+    m_files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    m_files.DeleteFile(path);
+  }
+  m_journal.Add("uninstalloeminf " + infFileName);
+  return true;
+}
+
 bool FakeDeviceSetup::QuerySourceList(uint32_t, platform::SourceList* list) {
   if (!sourceListAvailable) {
     m_lastError.code = ERROR_CALL_NOT_IMPLEMENTED;

@@ -66,6 +66,7 @@ class FakeDeviceSetup : public platform::DeviceSetup {
   bool DestroyDeviceInfoList(platform::DevInfoSet set) override;
   bool CopyOEMInf(const std::string& sourceInf, const std::string& mediaLocation,
                   uint32_t mediaType, uint32_t copyStyle) override;
+  bool UninstallOEMInf(const std::string& infFileName, uint32_t flags) override;
   bool QuerySourceList(uint32_t flags, platform::SourceList* list) override;
   bool SetSourceList(uint32_t flags, const std::vector<std::string>& entries) override;
   bool FreeSourceList(platform::SourceList* list) override;

@@ -316,7 +316,7 @@ platform::FindHandle FakeFileSystem::FindFirstFile(const std::string& pattern,
   for (const auto& [key, node] : m_nodes) {
     if (Upper(ParentOf(node.path)) != folderKey || key == folderKey) continue;
     std::string name = NameOf(node.path);
-    if (WildcardMatch(mask, name)) hits.push_back({node.attributes, name});
+    if (WildcardMatch(mask, name)) hits.push_back({node.attributes, name, node.data.size()});
   }
   if (hits.empty()) {
     Fail(ERROR_FILE_NOT_FOUND);
@@ -403,6 +403,35 @@ bool FakeFileSystem::MoveFileAtRestart(const std::string& from, const std::strin
   return true;
 }
 
+bool FakeFileSystem::DeleteFileAtRestart(const std::string& path) {
+  if (!Find(path)) return Fail(ERROR_FILE_NOT_FOUND);
+  if (m_registry.FullAccessDenied(platform::Hive::LocalMachine, kSessionManagerKey)) {
+    return Fail(ERROR_ACCESS_DENIED);
+  }
+  Moves moves = PendingMoves(m_registry);
+  moves.emplace_back("\\??\\" + Absolute(path), "");
+  SetPendingMoves(m_registry, moves);
+  m_journal.Add("delete at restart " + Absolute(path));
+  return true;
+}
+
+bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node || !node->folder) return Fail(ERROR_FILE_NOT_FOUND);
+  if (!FilesIn(path).empty() || HasSubfolder(path)) return Fail(ERROR_DIR_NOT_EMPTY);
+  m_journal.Add("rmdir " + node->path);
+  m_nodes.erase(Upper(Absolute(path)));
+  return true;
+}
+
+bool FakeFileSystem::HasSubfolder(const std::string& path) const {
+  const std::string key = Upper(StripTrailingSlash(Absolute(path)));
+  for (const auto& [other, node] : m_nodes) {
+    if (node.folder && Upper(ParentOf(node.path)) == key && other != key) return true;
+  }
+  return false;
+}
+
 void FakeFileSystem::PerformMovesAtStart() {
   m_lockedFiles.clear();
   const auto path = [](std::string entry) {
@@ -411,11 +440,16 @@ void FakeFileSystem::PerformMovesAtStart() {
   };
   for (const auto& [from, to] : PendingMoves(m_registry)) {
     auto source = m_nodes.find(Upper(path(from)));
-    if (source == m_nodes.end() || source->second.folder) continue;
+    if (source == m_nodes.end()) continue;
     if (to.empty()) {
-      m_nodes.erase(source);
+      // A folder goes only when it is empty.
+      if (!source->second.folder ||
+          (FilesIn(source->second.path).empty() && !HasSubfolder(source->second.path))) {
+        m_nodes.erase(source);
+      }
       continue;
     }
+    if (source->second.folder) continue;
     const std::string target = path(to);
     auto existing = m_nodes.find(Upper(target));
     if (existing != m_nodes.end() && (!to.starts_with("!") || existing->second.folder)) continue;

@@ -64,12 +64,14 @@ class FakeFileSystem : public platform::FileSystem {
   std::string GetCurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& path) override;
   bool CreateDirectory(const std::string& path) override;
+  bool RemoveDirectory(const std::string& path) override;
   platform::FindHandle FindFirstFile(const std::string& pattern, platform::FindData* data) override;
   bool FindNextFile(platform::FindHandle handle, platform::FindData* data) override;
   void FindClose(platform::FindHandle handle) override;
   bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
   bool MoveFileReplacing(const std::string& from, const std::string& to) override;
   bool MoveFileAtRestart(const std::string& from, const std::string& to) override;
+  bool DeleteFileAtRestart(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, uint32_t attributes) override;
   std::unique_ptr<platform::Stream> OpenStream(const std::string& path,
@@ -83,6 +85,7 @@ class FakeFileSystem : public platform::FileSystem {
   };
 
  private:
+  bool HasSubfolder(const std::string& path) const;
   Node* Find(const std::string& path);
   const Node* Find(const std::string& path) const;
   bool Fail(uint32_t code);

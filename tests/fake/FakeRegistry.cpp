@@ -80,6 +80,32 @@ uint32_t FakeRegistry::OpenKey(platform::Hive hive, const std::string& subKey, u
   return ERROR_SUCCESS;
 }
 
+uint32_t FakeRegistry::CreateKey(platform::Hive hive, const std::string& subKey, uint32_t access,
+                                 platform::RegKey* key) {
+  const std::string path = PathOf(hive, subKey);
+  if (!m_keys.count(path)) {
+    // Creating a key writes its parent: a limited user cannot under HKLM.
+    const std::string parent = path.substr(0, path.rfind('\\'));
+    if (m_denied.count(parent) || m_denied.count(path)) return ERROR_ACCESS_DENIED;
+    CreateKey(hive, subKey);
+    m_journal.Add("regcreate " + path);
+  }
+  return OpenKey(hive, subKey, access, key);
+}
+
+uint32_t FakeRegistry::DeleteKey(platform::Hive hive, const std::string& subKey) {
+  const std::string path = PathOf(hive, subKey);
+  if (!m_keys.count(path)) return ERROR_FILE_NOT_FOUND;
+  if (m_denied.count(path)) return ERROR_ACCESS_DENIED;
+  // Windows NT deletes only a key without subkeys.
+  for (const auto& [other, key] : m_keys) {
+    if (other.starts_with(path + "\\")) return ERROR_ACCESS_DENIED;
+  }
+  m_keys.erase(path);
+  m_journal.Add("regdeletekey " + path);
+  return ERROR_SUCCESS;
+}
+
 uint32_t FakeRegistry::QueryValue(platform::RegKey key, const std::string& name,
                                   uint32_t bufferSize, std::string* data, uint32_t* type) {
   auto open = m_open.find(key);

@@ -47,6 +47,9 @@ class FakeRegistry : public platform::Registry {
   // platform::Registry
   uint32_t OpenKey(platform::Hive hive, const std::string& subKey, uint32_t access,
                    platform::RegKey* key) override;
+  uint32_t CreateKey(platform::Hive hive, const std::string& subKey, uint32_t access,
+                     platform::RegKey* key) override;
+  uint32_t DeleteKey(platform::Hive hive, const std::string& subKey) override;
   uint32_t QueryValue(platform::RegKey key, const std::string& name, uint32_t bufferSize,
                       std::string* data, uint32_t* type) override;
   uint32_t SetValue(platform::RegKey key, const std::string& name, uint32_t type,

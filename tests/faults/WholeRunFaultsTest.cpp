@@ -331,6 +331,8 @@ const std::map<std::string, const char*> kReviewedCarryOn = {
     {"ProfileFiles::WriteString", "a default (CD player, mixer, hand-over) is not written"},
     {"Registry::DeleteValue", "a logon entry stays"},
     {"Registry::OpenKey", "the values of that key are not read or written"},
+    {"Registry::CreateKey", "no entry in the list of installed programs: the driver is in, and "
+                            "/UNINSTALL from the disc removes it"},
     {"Registry::QueryValue", "the sound formats cannot be read: no default is set"},
     {"Registry::SetValue", "the logon entry or the default sound format is not written"},
 };

@@ -94,7 +94,7 @@ TEST(ResourceScriptTest, EveryLanguageHasEachMessageTextTranslated) {
         EXPECT_NE(text, english.at(id)) << id;
       }
     }
-    std::set<int> expected{192, 193, 194, 195, 196, 200};
+    std::set<int> expected{192, 193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204};
     for (int id = IDS_HELP_SWITCHES; id <= IDS_HELP_EXIT_OTHER; ++id) expected.insert(id);
     EXPECT_EQ(ids, expected);
   }

@@ -15,6 +15,7 @@ using GetDeviceRegistryPropertyFn = BOOL(WINAPI*)(HDEVINFO, SP_DEVINFO_DATA*, DW
 using RemoveDeviceFn = BOOL(WINAPI*)(HDEVINFO, SP_DEVINFO_DATA*);
 using DestroyDeviceInfoListFn = BOOL(WINAPI*)(HDEVINFO);
 using CopyOEMInfFn = BOOL(WINAPI*)(PCSTR, PCSTR, DWORD, DWORD, PSTR, DWORD, DWORD*, PSTR*);
+using UninstallOEMInfFn = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
 using QuerySourceListFn = BOOL(WINAPI*)(DWORD, PCSTR**, UINT*);
 using SetSourceListFn = BOOL(WINAPI*)(DWORD, PCSTR*, UINT);
 using FreeSourceListFn = BOOL(WINAPI*)(PCSTR**, UINT);
@@ -126,6 +127,12 @@ bool Win32DeviceSetup::CopyOEMInf(const std::string& sourceInf, const std::strin
   if (copyOemInf == nullptr) return NotImplemented();
   return copyOemInf(sourceInf.c_str(), mediaLocation.c_str(), mediaType, copyStyle, nullptr, 0,
                     nullptr, nullptr) != FALSE;
+}
+
+bool Win32DeviceSetup::UninstallOEMInf(const std::string& infFileName, uint32_t flags) {
+  auto uninstall = m_setupApi.Find<UninstallOEMInfFn>("SetupUninstallOEMInfA");
+  if (uninstall == nullptr) return NotImplemented();
+  return uninstall(infFileName.c_str(), flags, nullptr) != FALSE;
 }
 
 bool Win32DeviceSetup::QuerySourceList(uint32_t flags, SourceList* list) {

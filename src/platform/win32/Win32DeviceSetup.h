@@ -25,6 +25,7 @@ class Win32DeviceSetup final : public DeviceSetup {
   bool DestroyDeviceInfoList(DevInfoSet set) override;
   bool CopyOEMInf(const std::string& sourceInf, const std::string& mediaLocation,
                   uint32_t mediaType, uint32_t copyStyle) override;
+  bool UninstallOEMInf(const std::string& infFileName, uint32_t flags) override;
   bool QuerySourceList(uint32_t flags, SourceList* list) override;
   bool SetSourceList(uint32_t flags, const std::vector<std::string>& entries) override;
   bool FreeSourceList(SourceList* list) override;

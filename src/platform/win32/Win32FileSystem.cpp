@@ -13,6 +13,7 @@ namespace {
 void CopyFindData(const WIN32_FIND_DATAA& from, FindData* to) {
   to->attributes = from.dwFileAttributes;
   to->fileName = from.cFileName;
+  to->size = (static_cast<uint64_t>(from.nFileSizeHigh) << 32) | from.nFileSizeLow;
 }
 
 HANDLE ToHandle(FindHandle handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -47,6 +48,10 @@ bool Win32FileSystem::SetCurrentDirectory(const std::string& path) {
 
 bool Win32FileSystem::CreateDirectory(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileSystem::RemoveDirectory(const std::string& path) {
+  return ::RemoveDirectoryA(path.c_str()) != FALSE;
 }
 
 FindHandle Win32FileSystem::FindFirstFile(const std::string& pattern, FindData* data) {
@@ -87,6 +92,15 @@ bool Win32FileSystem::MoveFileAtRestart(const std::string& from, const std::stri
   }
   return moveFileEx(from.c_str(), to.c_str(),
                     MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool Win32FileSystem::DeleteFileAtRestart(const std::string& path) {
+  auto moveFileEx = m_kernel.Find<MoveFileExFn>("MoveFileExA");
+  if (moveFileEx == nullptr) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return false;
+  }
+  return moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 bool Win32FileSystem::DeleteFile(const std::string& path) {

@@ -32,6 +32,19 @@ uint32_t Win32Registry::OpenKey(Hive hive, const std::string& subKey, uint32_t a
   return static_cast<uint32_t>(result);
 }
 
+uint32_t Win32Registry::CreateKey(Hive hive, const std::string& subKey, uint32_t access,
+                                  RegKey* key) {
+  HKEY created = nullptr;
+  LONG result = ::RegCreateKeyExA(RootKey(hive), subKey.c_str(), 0, nullptr, 0, access, nullptr,
+                                  &created, nullptr);
+  if (result == ERROR_SUCCESS) *key = reinterpret_cast<RegKey>(created);
+  return static_cast<uint32_t>(result);
+}
+
+uint32_t Win32Registry::DeleteKey(Hive hive, const std::string& subKey) {
+  return static_cast<uint32_t>(::RegDeleteKeyA(RootKey(hive), subKey.c_str()));
+}
+
 uint32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t bufferSize,
                                    std::string* data, uint32_t* type) {
   // One spare byte so that a zero-sized request still passes a buffer: with a

@@ -8,6 +8,8 @@ namespace platform {
 class Win32Registry final : public Registry {
  public:
   uint32_t OpenKey(Hive hive, const std::string& subKey, uint32_t access, RegKey* key) override;
+  uint32_t CreateKey(Hive hive, const std::string& subKey, uint32_t access, RegKey* key) override;
+  uint32_t DeleteKey(Hive hive, const std::string& subKey) override;
   uint32_t QueryValue(RegKey key, const std::string& name, uint32_t bufferSize, std::string* data,
                       uint32_t* type) override;
   uint32_t SetValue(RegKey key, const std::string& name, uint32_t type,

@@ -17,6 +17,7 @@
 #undef CreateDirectory
 #undef CreateProcess
 #undef DeleteFile
+#undef RemoveDirectory
 #undef FindFirstFile
 #undef FindNextFile
 #undef FormatMessage

@@ -1,0 +1,242 @@
+#include "driver/RemoveDriverPackage.h"
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "cleanup/RemoveLegacyDriverFiles.h"
+#include "common/ExitCodes.h"
+#include "common/MovesAtRestart.h"
+#include "common/Paths.h"
+#include "common/RegistryKey.h"
+#include "common/SharedNames.h"
+#include "common/WindowsVersion.h"
+#include "driver/DriverStaging.h"
+#include "driver/FindAndRemoveDevice.h"
+#include "platform/WinApi.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr const char* kDeviceHardwareId = "PCI\\VEN_1E5B&DEV_0111";
+constexpr size_t kHardwareIdBufferSize = 256;
+// More controllers than any machine holds; a device that will not go ends it sooner.
+constexpr int kMostDevices = 32;
+constexpr uint32_t kRunValueBufferSize = 1024;
+// The staging folders, those inside first.
+const char* const kStagingFolders[] = {driver::kStagingFolder, driver::kDosAppFolder,
+                                       driver::kDosFolder};
+// In the Windows directory: this program's copy for the logon run, the new
+// mixer, its copy for the move at restart, and what a copy cut short leaves
+// beside each of them and beside the mixer.
+const char* const kWindowsFiles[] = {"W2KSetup.exe",     "Mixer.dat",     "Mixer.new",
+                                     "W2KSetup.exe.new", "Mixer.dat.new", "Mixer.new.new",
+                                     "Mixer.exe.new"};
+
+std::string WithoutBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+// One device of the controller, found and, with remove, removed. False when
+// none is present, or the one found did not go.
+bool RemoveOneDevice(platform::Platform& platform, bool remove) {
+  char hardwareId[kHardwareIdBufferSize] = {};
+  std::strcpy(hardwareId, kDeviceHardwareId);
+  int removeFlag = remove ? 1 : 0;
+  return FindAndRemoveDevice(platform, hardwareId, sizeof hardwareId, &removeFlag) == 1 &&
+         (!remove || removeFlag != 0);
+}
+
+// This driver's INFs, earlier or current, where the installation's purge
+// looks for them: the OEM and "QX" INFs of the INF folder and the INFs of its
+// OTHER folder.
+std::vector<std::string> ThisDriversInfs(platform::Platform& platform) {
+  std::vector<std::string> infs;
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
+  const std::pair<const char*, const char*> scans[] = {
+      {"INF\\", "OEM*.INF"}, {"INF\\", "QX*.INF"}, {"INF\\OTHER\\", "*.INF"}};
+  for (const auto& [folderName, mask] : scans) {
+    std::string folder, pattern;
+    if (!JoinPath(windowsDirectory, folderName, &folder) || !JoinPath(folder, mask, &pattern)) {
+      continue;
+    }
+    platform::FindData found;
+    const platform::FindHandle search = platform.files.FindFirstFile(pattern, &found);
+    if (!search) continue;
+    do {
+      std::string path;
+      if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+          JoinPath(folder, found.fileName, &path) &&
+          IsThisDriversInf(platform.profiles, path)) {
+        infs.push_back(path);
+      }
+    } while (platform.files.FindNextFile(search, &found));
+    platform.files.FindClose(search);
+  }
+  return infs;
+}
+
+std::vector<std::string> WindowsFiles(platform::Platform& platform) {
+  std::vector<std::string> paths;
+  const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
+  for (const char* name : kWindowsFiles) {
+    std::string path;
+    if (JoinPath(windowsDirectory, name, &path)) paths.push_back(path);
+  }
+  return paths;
+}
+
+std::string MixerAtRestart(platform::Platform& platform) {
+  std::string path;
+  return JoinPath(WindowsDirectoryWithBackslash(platform), shared::kMixerAtRestartFile, &path)
+             ? path
+             : std::string();
+}
+
+bool RunValueArmed(platform::Registry& registry) {
+  RegistryKey key(registry);
+  std::string command;
+  return key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_QUERY_VALUE) &&
+         key.ReadText(shared::kMixerReplacementValue, kRunValueBufferSize, &command);
+}
+
+bool EntryListed(platform::Registry& registry) {
+  RegistryKey key(registry);
+  return key.Open(platform::Hive::LocalMachine, shared::kUninstallKeyPath, KEY_QUERY_VALUE);
+}
+
+// What of the driver is on the machine, by name; the entry and this
+// program's copy only when asked for.
+std::vector<std::string> WhatIsInstalled(platform::Platform& platform, bool withEntryAndCopy) {
+  std::vector<std::string> found;
+  if (RemoveOneDevice(platform, false)) found.push_back("a device of the controller");
+  for (const std::string& inf : ThisDriversInfs(platform)) found.push_back(inf);
+  for (const char* folder : kStagingFolders) {
+    if (FolderLiesAt(platform.files, WithoutBackslash(folder))) found.push_back(folder);
+  }
+  if (RunValueArmed(platform.registry)) found.push_back(shared::kMixerReplacementValue);
+  for (const std::string& path : WindowsFiles(platform)) {
+    if (FileLiesAt(platform.files, path)) found.push_back(path);
+  }
+  if (IsMovedAtRestart(platform, MixerAtRestart(platform))) found.push_back("the mixer's move");
+  if (withEntryAndCopy) {
+    if (FileLiesAt(platform.files, shared::kRemovalProgram)) found.push_back(shared::kRemovalProgram);
+    if (EntryListed(platform.registry)) found.push_back(shared::kUninstallKeyPath);
+  }
+  return found;
+}
+
+void RemoveDevices(platform::Platform& platform) {
+  for (int device = 0; device < kMostDevices && RemoveOneDevice(platform, true); ++device) {
+  }
+}
+
+// Through the setup services where Windows has their removal (XP and later),
+// which then keep no copy of their own; whatever is left goes as a file.
+void RemoveInfs(platform::Platform& platform) {
+  const platform::OsVersion version = platform.system.GetVersion();
+  const bool servicesRemove = IsWindows2000OrLater(version) &&
+                              (version.majorVersion > 5 || version.minorVersion >= 1);
+  const std::string infFolder = WindowsDirectoryWithBackslash(platform) + "INF\\";
+  for (const std::string& inf : ThisDriversInfs(platform)) {
+    const std::string name = inf.substr(inf.find_last_of('\\') + 1);
+    if (servicesRemove && inf == infFolder + name) {
+      platform.devices.UninstallOEMInf(name, SUOI_FORCEDELETE);
+    }
+    for (const std::string& path : {inf, inf.substr(0, inf.size() - 3) + "PNF"}) {
+      if (FileLiesAt(platform.files, path)) DeleteWritable(platform.files, path);
+    }
+  }
+}
+
+void RemoveStagingFolders(platform::Platform& platform) {
+  for (const char* folder : kStagingFolders) {
+    platform::FindData found;
+    const platform::FindHandle search =
+        platform.files.FindFirstFile(std::string(folder) + "*.*", &found);
+    if (search) {
+      do {
+        if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+          DeleteWritable(platform.files, folder + found.fileName);
+        }
+      } while (platform.files.FindNextFile(search, &found));
+      platform.files.FindClose(search);
+    }
+    if (FolderLiesAt(platform.files, WithoutBackslash(folder))) {
+      platform.files.RemoveDirectory(WithoutBackslash(folder));
+    }
+  }
+}
+
+// The logon entry and the move at restart before the files they would use.
+void RemoveMixerReplacement(platform::Platform& platform) {
+  if (RunValueArmed(platform.registry)) {
+    DeleteRunValue(platform.registry, shared::kMixerReplacementValue);
+  }
+  const std::string mixerAtRestart = MixerAtRestart(platform);
+  if (IsMovedAtRestart(platform, mixerAtRestart)) CancelMovesAtRestart(platform, mixerAtRestart);
+  for (const std::string& path : WindowsFiles(platform)) {
+    if (FileLiesAt(platform.files, path)) DeleteWritable(platform.files, path);
+  }
+}
+
+// This program's copy, and the maker's folder when that is empty. A copy
+// that runs goes at the restart. True when that is left for the restart.
+bool RemoveRemovalProgram(platform::Platform& platform, bool runsFromCopy, bool* failed) {
+  const std::string makerFolder = WithoutBackslash(shared::kMakerFolder);
+  if (runsFromCopy) {
+    *failed = !platform.files.DeleteFileAtRestart(shared::kRemovalProgram);
+    // Windows deletes the folder at the restart only when it is empty by then.
+    if (!*failed) platform.files.DeleteFileAtRestart(makerFolder);
+    return !*failed;
+  }
+  if (FileLiesAt(platform.files, shared::kRemovalProgram)) {
+    *failed = !DeleteWritable(platform.files, shared::kRemovalProgram);
+  }
+  if (FolderLiesAt(platform.files, makerFolder)) platform.files.RemoveDirectory(makerFolder);
+  return false;
+}
+
+int Say(platform::Desktop& desktop, int textId, uint32_t icon, int exitCode) {
+  desktop.MessageBox(0, desktop.LoadString(textId), shared::kMessageCaption, MB_OK | icon);
+  return exitCode;
+}
+
+}  // namespace
+
+int RemoveDriverPackage(platform::Platform& platform, const std::string& programDirectory) {
+  platform::Desktop& desktop = platform.desktop;
+  if (WhatIsInstalled(platform, true).empty()) {
+    return Say(desktop, IDS_NOTHING_TO_REMOVE, MB_ICONINFORMATION, exit_code::kNotInstalled);
+  }
+  if (desktop.MessageBox(0, desktop.LoadString(IDS_REMOVE_QUESTION), shared::kMessageCaption,
+                         MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return exit_code::kUserCancelled;
+  }
+  RemoveDevices(platform);
+  RemoveInfs(platform);
+  RemoveStagingFolders(platform);
+  RemoveMixerReplacement(platform);
+  const bool runsFromCopy = SamePath(platform.system, programDirectory, shared::kMakerFolder);
+  bool copyFailed = false;
+  const bool leftForRestart = RemoveRemovalProgram(platform, runsFromCopy, &copyFailed);
+
+  // The entry goes last, and only once nothing else it stands for is left.
+  std::vector<std::string> left = WhatIsInstalled(platform, false);
+  if (copyFailed) left.push_back(shared::kRemovalProgram);
+  if (left.empty() && platform.registry.DeleteKey(platform::Hive::LocalMachine,
+                                                  shared::kUninstallKeyPath) != ERROR_SUCCESS &&
+      EntryListed(platform.registry)) {
+    left.push_back(shared::kUninstallKeyPath);
+  }
+  if (!left.empty()) {
+    std::string what;
+    for (const std::string& item : left) what += (what.empty() ? "" : ", ") + item;
+    platform.system.OutputDebugString("removal: left on the machine: " + what);
+    return Say(desktop, IDS_NOT_REMOVED, MB_ICONERROR, exit_code::kInstallFailure);
+  }
+  return leftForRestart
+             ? Say(desktop, IDS_REMOVED_RESTART, MB_ICONINFORMATION, exit_code::kRebootRequired)
+             : Say(desktop, IDS_REMOVED, MB_ICONINFORMATION, exit_code::kSuccess);
+}

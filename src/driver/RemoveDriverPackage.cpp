@@ -94,6 +94,20 @@ std::string MixerAtRestart(platform::Platform& platform) {
              : std::string();
 }
 
+// A folder with nothing in it but "." and "..". folder ends in a backslash.
+bool EmptyFolderLiesAt(platform::FileSystem& files, const std::string& folder) {
+  if (!FolderLiesAt(files, WithoutBackslash(folder))) return false;
+  platform::FindData found;
+  const platform::FindHandle search = files.FindFirstFile(folder + "*.*", &found);
+  if (!search) return true;
+  bool empty = true;
+  do {
+    empty = empty && (found.fileName == "." || found.fileName == "..");
+  } while (empty && files.FindNextFile(search, &found));
+  files.FindClose(search);
+  return empty;
+}
+
 bool RunValueArmed(platform::Registry& registry) {
   RegistryKey key(registry);
   std::string command;
@@ -122,6 +136,7 @@ std::vector<std::string> WhatIsInstalled(platform::Platform& platform, bool with
   if (IsMovedAtRestart(platform, MixerAtRestart(platform))) found.push_back("the mixer's move");
   if (withEntryAndCopy) {
     if (FileLiesAt(platform.files, shared::kRemovalProgram)) found.push_back(shared::kRemovalProgram);
+    if (EmptyFolderLiesAt(platform.files, shared::kMakerFolder)) found.push_back(shared::kMakerFolder);
     if (EntryListed(platform.registry)) found.push_back(shared::kUninstallKeyPath);
   }
   return found;
@@ -169,33 +184,47 @@ void RemoveStagingFolders(platform::Platform& platform) {
   }
 }
 
-// The logon entry and the move at restart before the files they would use.
-void RemoveMixerReplacement(platform::Platform& platform) {
-  if (RunValueArmed(platform.registry)) {
-    DeleteRunValue(platform.registry, shared::kMixerReplacementValue);
+// The logon entry gone, or never there.
+bool Disarmed(platform::Registry& registry) {
+  RegistryKey key(registry);
+  if (!key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS)) {
+    return !RunValueArmed(registry) && !key.Open(platform::Hive::LocalMachine,
+                                                  shared::kRunKeyPath, KEY_QUERY_VALUE);
   }
+  const uint32_t deleted = registry.DeleteValue(key.Handle(), shared::kMixerReplacementValue);
+  return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}
+
+// The logon entry and the move at restart before the files they would use:
+// an entry that stays keeps its program and its mixer.
+void RemoveMixerReplacement(platform::Platform& platform) {
+  const bool disarmed = Disarmed(platform.registry);
   const std::string mixerAtRestart = MixerAtRestart(platform);
   if (IsMovedAtRestart(platform, mixerAtRestart)) CancelMovesAtRestart(platform, mixerAtRestart);
+  if (!disarmed) return;
   for (const std::string& path : WindowsFiles(platform)) {
     if (FileLiesAt(platform.files, path)) DeleteWritable(platform.files, path);
   }
 }
 
-// This program's copy, and the maker's folder when that is empty. A copy
-// that runs goes at the restart. True when that is left for the restart.
-bool RemoveRemovalProgram(platform::Platform& platform, bool runsFromCopy, bool* failed) {
+// This program's copy, and the maker's folder when that is empty; a copy
+// that runs goes at the restart. False when the copy stays.
+bool RemoveRemovalProgram(platform::Platform& platform, bool runsFromCopy) {
   const std::string makerFolder = WithoutBackslash(shared::kMakerFolder);
   if (runsFromCopy) {
-    *failed = !platform.files.DeleteFileAtRestart(shared::kRemovalProgram);
-    // Windows deletes the folder at the restart only when it is empty by then.
-    if (!*failed) platform.files.DeleteFileAtRestart(makerFolder);
-    return !*failed;
+    // Windows deletes the folder at the restart only when it is empty by then,
+    // after the copy. Both, or neither: the entry must keep its copy.
+    if (!platform.files.DeleteFileAtRestart(shared::kRemovalProgram)) return false;
+    if (platform.files.DeleteFileAtRestart(makerFolder)) return true;
+    CancelMovesAtRestart(platform, shared::kRemovalProgram);
+    return false;
   }
-  if (FileLiesAt(platform.files, shared::kRemovalProgram)) {
-    *failed = !DeleteWritable(platform.files, shared::kRemovalProgram);
-  }
-  if (FolderLiesAt(platform.files, makerFolder)) platform.files.RemoveDirectory(makerFolder);
-  return false;
+  if (!DeleteWritable(platform.files, shared::kRemovalProgram)) return false;
+  // Gone, never there, or holding something else of the maker's: all fine.
+  if (platform.files.RemoveDirectory(makerFolder)) return true;
+  const uint32_t error = platform.system.GetLastError();
+  return error == ERROR_DIR_NOT_EMPTY || error == ERROR_FILE_NOT_FOUND ||
+         error == ERROR_PATH_NOT_FOUND;
 }
 
 int Say(platform::Desktop& desktop, int textId, uint32_t icon, int exitCode) {
@@ -218,13 +247,14 @@ int RemoveDriverPackage(platform::Platform& platform, const std::string& program
   RemoveInfs(platform);
   RemoveStagingFolders(platform);
   RemoveMixerReplacement(platform);
-  const bool runsFromCopy = SamePath(platform.system, programDirectory, shared::kMakerFolder);
-  bool copyFailed = false;
-  const bool leftForRestart = RemoveRemovalProgram(platform, runsFromCopy, &copyFailed);
 
-  // The entry goes last, and only once nothing else it stands for is left.
+  // The copy that the entry starts, and the entry, go last and only once
+  // nothing else is left: until then the removal can be run again from the list.
   std::vector<std::string> left = WhatIsInstalled(platform, false);
-  if (copyFailed) left.push_back(shared::kRemovalProgram);
+  const bool runsFromCopy = SamePath(platform.system, programDirectory, shared::kMakerFolder);
+  if (left.empty() && !RemoveRemovalProgram(platform, runsFromCopy)) {
+    left.push_back(shared::kRemovalProgram);
+  }
   if (left.empty() && platform.registry.DeleteKey(platform::Hive::LocalMachine,
                                                   shared::kUninstallKeyPath) != ERROR_SUCCESS &&
       EntryListed(platform.registry)) {
@@ -236,7 +266,7 @@ int RemoveDriverPackage(platform::Platform& platform, const std::string& program
     platform.system.OutputDebugString("removal: left on the machine: " + what);
     return Say(desktop, IDS_NOT_REMOVED, MB_ICONERROR, exit_code::kInstallFailure);
   }
-  return leftForRestart
+  return runsFromCopy
              ? Say(desktop, IDS_REMOVED_RESTART, MB_ICONINFORMATION, exit_code::kRebootRequired)
              : Say(desktop, IDS_REMOVED, MB_ICONINFORMATION, exit_code::kSuccess);
 }

@@ -156,6 +156,36 @@ DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd o
   return observed;
 }
 
+std::vector<std::string> DriverLeft(const fake::FakeMachine& machine) {
+  std::vector<std::string> left;
+  for (const char* path :
+       {"C:\\WINDOWS\\W2KSetup.exe", "C:\\WINDOWS\\Mixer.dat", "C:\\WINDOWS\\Mixer.new",
+        "C:\\WINDOWS\\INF\\oem1.inf", "C:\\Program Files\\Quarnex\\W2KSetup.exe"}) {
+    if (machine.files.FileExists(path)) left.push_back(path);
+  }
+  for (const char* folder : {"C:\\Program Files\\Quarnex\\WIN_ME",
+                             "C:\\Program Files\\Quarnex\\DOS", "C:\\Program Files\\Quarnex"}) {
+    if (machine.files.FolderExists(folder)) left.push_back(folder);
+  }
+  if (machine.registry.KeyExists(
+          platform::Hive::LocalMachine,
+          "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quarnex Audio Driver")) {
+    left.push_back("entry");
+  }
+  if (machine.registry.Value(platform::Hive::LocalMachine, kRunKey, kRunValue)) {
+    left.push_back("logon entry");
+  }
+  for (const fake::FakeDevice& device : machine.devices.Devices()) {
+    for (const std::string& id : device.hardwareIds) {
+      if (device.present && id.starts_with("PCI\\VEN_1E5B&DEV_0111")) {
+        left.push_back(device.instanceId);
+        break;
+      }
+    }
+  }
+  return left;
+}
+
 bool JournalHas(const fake::Journal& journal, const std::string& prefix) {
   return !journal.StartingWith(prefix).empty();
 }

@@ -65,6 +65,11 @@ DriverInstallOptions ObservedRecord(fake::FakeMachine& machine, platform::Hwnd o
                                     bool* infPatched = nullptr,
                                     std::source_location where = std::source_location::current());
 
+// What of an installed driver is on the machine, as a user would look for
+// it: the files and folders of the installation, its INF, its logon entry,
+// its entry in the list of installed programs and a present controller.
+std::vector<std::string> DriverLeft(const fake::FakeMachine& machine);
+
 // Order checks on the journal, reported at the calling line.
 using fake::ExpectInOrder;
 bool JournalHas(const fake::Journal& journal, const std::string& prefix);

@@ -560,7 +560,11 @@ int FakeDesktop::MessageBox(platform::Hwnd owner, const std::string& text,
   if (disablesOwner) m_windows[ownerWindow].enabled = false;
   if (m_messageBoxHook) m_messageBoxHook(record);
   if (disablesOwner) m_windows[ownerWindow].enabled = true;
-  return IDOK;
+  if (m_messageBoxAnswer) return m_messageBoxAnswer;
+  // The first button of each MB_ type: OK, OK, Abort, Yes, Yes, Retry, Cancel.
+  constexpr int kFirstButton[] = {IDOK, IDOK, IDABORT, IDYES, IDYES, IDRETRY, IDCANCEL};
+  const uint32_t kind = type & 0x0F;
+  return kind < std::size(kFirstButton) ? kFirstButton[kind] : IDOK;
 }
 
 platform::CursorHandle FakeDesktop::ShowWaitCursor() {

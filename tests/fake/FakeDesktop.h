@@ -115,6 +115,9 @@ class FakeDesktop : public platform::Desktop {
   // another window runs (from a message-box hook or another dialog's script).
   void Act(platform::Hwnd dialog, const UserAction& action);
   void OnMessageBox(std::function<void(const MessageBoxRecord&)> hook) { m_messageBoxHook = hook; }
+  // The button the user presses in every message box from now on; without
+  // it, the box's first button (OK, Yes, Abort, Retry or Cancel).
+  void AnswerMessageBoxes(int button) { m_messageBoxAnswer = button; }
   // The cursor before the program changes it: what ShowWaitCursor first returns.
   void SetStartingCursor(Cursor cursor) { m_cursor = cursor; }
 
@@ -197,6 +200,7 @@ class FakeDesktop : public platform::Desktop {
   std::map<int, std::string> m_stringOverrides;
   std::map<int, std::deque<ScriptRun>> m_scripts;
   std::function<void(const MessageBoxRecord&)> m_messageBoxHook;
+  int m_messageBoxAnswer = 0;
   std::vector<std::string> m_closed;
   std::map<std::string, int> m_looks;
   std::vector<MessageBoxRecord> m_messageBoxes;

@@ -36,7 +36,8 @@ struct WholeRun {
   platform::OsVersion version;
   std::string commandLine;
   std::function<void(fake::FakeMachine&)> prepare;
-  bool installsDriver;  // hands an INF over when everything works
+  bool installsDriver;         // hands an INF over when everything works
+  bool removesDriver = false;  // takes an installed driver off again
 };
 
 void InstalledMachine(fake::FakeMachine& machine) {
@@ -63,6 +64,22 @@ void StagedForRestart(fake::FakeMachine& machine) {
   machine.files.AddFile(std::string(kWindows) + "Mixer.new", "new mixer");
   machine.files.MoveFileAtRestart(std::string(kWindows) + "Mixer.new",
                                   std::string(kWindows) + "Mixer.exe");
+}
+
+// A driver installed from the disc, and Windows started again since: the
+// controller is back. What a removal finds.
+void InstalledAndRestarted(fake::FakeMachine& machine, const platform::OsVersion& version) {
+  InstalledMachine(machine);
+  // An INF the removal knows for this driver's by its strings.
+  machine.files.AddFile("D:\\W2K-ME\\drv\\QXAUDIO.INF",
+                        "[Strings]\r\nVDX-Legacy.DeviceDesc=\"QXI4710 Legacy\"\r\n", 0x01);
+  driver_test::AnswerRestartLater(machine);
+  machine.system.SetVersion(version);
+  machine.processes.SetCommandLine("D:\\W2KSetup.exe /DRIVER");
+  CSetupApp install(machine.platform(), CommandLineOf(machine));
+  EXPECT_EQ(install.Run(), 3010);
+  machine.Restart();
+  machine.devices.AddDevice({std::string(kDeviceId) + "0", {"PCI\\VEN_1E5B&DEV_0111&SUBSYS_0"}});
 }
 
 void WithIni(fake::FakeMachine& machine, const std::string& body) {
@@ -136,6 +153,13 @@ const WholeRun kRuns[] = {
        m.registry.DenyFullAccess(platform::Hive::LocalMachine, shared::kRunKeyPath);
      },
      false},
+    {"RemovalFromTheDisc", fake::versions::kWindowsXp, "D:\\W2KSetup.exe /UNINSTALL",
+     [](fake::FakeMachine& m) { InstalledAndRestarted(m, fake::versions::kWindowsXp); }, false,
+     true},
+    {"RemovalThroughTheList", fake::versions::kWindows10,
+     "\"C:\\Program Files\\Quarnex\\W2KSetup.exe\" /UNINSTALL",
+     [](fake::FakeMachine& m) { InstalledAndRestarted(m, fake::versions::kWindows10); }, false,
+     true},
     {"SuiteOnly", fake::versions::kWindowsXp, "D:\\W2KSetup.exe /AP",
      [](fake::FakeMachine& m) {
        InstalledMachine(m);
@@ -251,6 +275,36 @@ Outcome RunWhole(fake::FakeMachine& machine, const WholeRun& run,
   return outcome;
 }
 
+class NoObserver final : public observation::CallObserver {
+ public:
+  void After(SeamCall&) override {}
+};
+
+// After a removal, failed or cut by a power cut, and the restart that
+// follows: the entry in the list stays while anything of the driver does, a
+// removal that left something does not end as usual, and a second removal
+// from the disc finishes the job.
+void ExpectAWayBackFromTheRemoval(const fake::FakeMachine& machine, const WholeRun& run,
+                                  const int* exitCode) {
+  fake::FakeMachine restarted;
+  restarted.RestoreState(machine.SaveState());
+  restarted.Restart();
+  std::vector<std::string> left = driver_test::DriverLeft(restarted);
+  const bool listed = std::erase(left, std::string("entry")) > 0;
+  if (!left.empty()) {
+    EXPECT_TRUE(listed) << "left without the entry to remove it: " << left.front();
+    if (exitCode) EXPECT_TRUE(*exitCode != 0 && *exitCode != 3010) << *exitCode;
+  }
+  const WholeRun again{"removal again", run.version, "D:\\W2KSetup.exe /UNINSTALL /QUIET", nullptr,
+                       false};
+  NoObserver none;
+  const Outcome second = RunWhole(restarted, again, none);
+  EXPECT_FALSE(second.hung);
+  restarted.Restart();
+  EXPECT_EQ(driver_test::DriverLeft(restarted), std::vector<std::string>{})
+      << "a second removal (exit " << second.exitCode << ") did not finish the job";
+}
+
 bool DriverHandedOver(const fake::FakeMachine& machine) {
   for (const std::string& name : machine.files.FilesIn(std::string(kWindows) + "INF")) {
     if (name.rfind("oem", 0) == 0) return true;
@@ -312,6 +366,7 @@ const std::map<std::string, const char*> kReviewedCarryOn = {
     {"DeviceSetup::ReenumerateDevNode", "no re-enumeration: the restart detects the device"},
     {"DeviceSetup::QuerySourceList", "the source list is left as it was"},
     {"DeviceSetup::SetSourceList", "the source list is left as it was"},
+    {"DeviceSetup::UninstallOEMInf", "the removal deletes the INF and its PNF as files"},
     {"FileSystem::CopyFile",
      "a DOS file, a driver file or a staged mixer is missing; the INF "
      "names its files and the hand-over decides"},
@@ -331,8 +386,9 @@ const std::map<std::string, const char*> kReviewedCarryOn = {
     {"ProfileFiles::WriteString", "a default (CD player, mixer, hand-over) is not written"},
     {"Registry::DeleteValue", "a logon entry stays"},
     {"Registry::OpenKey", "the values of that key are not read or written"},
-    {"Registry::CreateKey", "no entry in the list of installed programs: the driver is in, and "
-                            "/UNINSTALL from the disc removes it"},
+    {"Registry::CreateKey",
+     "no entry in the list of installed programs: the driver is in, and "
+     "/UNINSTALL from the disc removes it"},
     {"Registry::QueryValue", "the sound formats cannot be read: no default is set"},
     {"Registry::SetValue", "the logon entry or the default sound format is not written"},
 };
@@ -351,6 +407,12 @@ TEST_P(WholeRunFaults, EveryFailingCallEndsWithoutFalseSuccessOrLoss) {
     ASSERT_FALSE(outcome.hung);
     ASSERT_EQ(DriverHandedOver(machine), run.installsDriver);
     ExpectWorkingMachine(machine, "no failure");
+    if (run.removesDriver) {
+      fake::FakeMachine restarted;
+      restarted.RestoreState(machine.SaveState());
+      restarted.Restart();
+      EXPECT_EQ(driver_test::DriverLeft(restarted), std::vector<std::string>{});
+    }
   }
   int tried = 0;
   std::set<std::string> carriedOnPast;  // calls whose failure the run does not report
@@ -363,6 +425,7 @@ TEST_P(WholeRunFaults, EveryFailingCallEndsWithoutFalseSuccessOrLoss) {
     SCOPED_TRACE("call " + std::to_string(failing) + " failing: " + failure.Failed());
     EXPECT_FALSE(outcome.hung);
     ExpectWorkingMachine(machine, "after the failure");
+    if (run.removesDriver) ExpectAWayBackFromTheRemoval(machine, run, &outcome.exitCode);
     if (run.installsDriver && !DriverHandedOver(machine)) {
       EXPECT_NE(outcome.exitCode, 0);
       EXPECT_NE(outcome.exitCode, 3010);
@@ -396,11 +459,6 @@ class PowerCuts final : public observation::CallObserver {
   std::vector<fake::FakeMachine::PersistentState> m_states;
 };
 
-class NoObserver final : public observation::CallObserver {
- public:
-  void After(SeamCall&) override {}
-};
-
 // The run a user makes after a power cut: the next logon (the entry, when
 // armed, runs first), then Setup again when the driver is not yet in place.
 void RunAfterPowerCut(const fake::FakeMachine::PersistentState& state, const WholeRun& run) {
@@ -426,7 +484,9 @@ void RunAfterPowerCut(const fake::FakeMachine::PersistentState& state, const Who
     ExpectWorkingMachine(again, "after Setup again");
     return;
   }
-  if (DeviceRemoved(machine)) {
+  if (run.removesDriver) {
+    ExpectAWayBackFromTheRemoval(machine, run, nullptr);
+  } else if (DeviceRemoved(machine)) {
     EXPECT_TRUE(DriverHandedOver(machine)) << "a removed device is left without a driver";
   }
   ExpectWorkingMachine(machine, "after the next run");

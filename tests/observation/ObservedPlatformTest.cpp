@@ -87,6 +87,18 @@ const EachMethod kEachMethod[] = {
        return Show(result, key);
      },
      R"(Registry.OpenKey(HKLM, "Software\Test", 1, #) -> 0)"},
+    {[](Platform& p, Machine& m) {
+       platform::RegKey key = 0;
+       const uint32_t result = p.registry.CreateKey(Hive::LocalMachine, "Software\\New", 1, &key);
+       m.registry.CloseKey(key);
+       return Show(result, m.registry.KeyExists(Hive::LocalMachine, "Software\\New"));
+     },
+     R"(Registry.CreateKey(HKLM, "Software\New", 1, #) -> 0)"},
+    {[](Platform& p, Machine& m) {
+       return Show(p.registry.DeleteKey(Hive::LocalMachine, "Software\\Test"),
+                   m.registry.KeyExists(Hive::LocalMachine, "Software\\Test"));
+     },
+     R"(Registry.DeleteKey(HKLM, "Software\Test") -> 0)"},
     {[](Platform& p, Machine&) {
        platform::RegKey key = 0;
        return Show(p.registry.OpenKey(Hive::CurrentUser, "Software\\None", 1, &key));
@@ -140,6 +152,14 @@ const EachMethod kEachMethod[] = {
      R"(FileSystem.SetCurrentDirectory("C:\None") -> false, error=2)"},
     {[](Platform& p, Machine&) { return Show(p.files.CreateDirectory("C:\\New")); },
      R"(FileSystem.CreateDirectory("C:\New") -> true)"},
+    {[](Platform& p, Machine&) { return Show(p.files.RemoveDirectory("C:\\dir")); },
+     R"(FileSystem.RemoveDirectory("C:\dir") -> false, error=145)"},
+    {[](Platform& p, Machine& m) {
+       const bool noted = p.files.DeleteFileAtRestart("C:\\app.exe");
+       m.Restart();
+       return Show(noted, m.files.FileExists("C:\\app.exe"));
+     },
+     R"(FileSystem.DeleteFileAtRestart("C:\app.exe") -> true)"},
     {[](Platform& p, Machine& m) {
        platform::FindData found;
        const platform::FindHandle search = p.files.FindFirstFile("C:\\dir\\*.txt", &found);
@@ -373,6 +393,10 @@ const EachMethod kEachMethod[] = {
      R"(DeviceSetup.CopyOEMInf("C:\Program Files\Quarnex\WIN_ME\QXAUDIO.INF", "C:\Program Files\Quarnex\WIN_ME", 1, 1) -> true)"},
     {[](Platform& p, Machine&) { return Show(p.devices.CopyOEMInf("C:\\X.INF", "C:\\", 1, 0)); },
      R"(DeviceSetup.CopyOEMInf("C:\X.INF", "C:\", 1, 0) -> false, error=2)"},
+    {[](Platform& p, Machine&) {
+       return Show(p.devices.UninstallOEMInf("oem9.inf", SUOI_FORCEDELETE));
+     },
+     R"(DeviceSetup.UninstallOEMInf("oem9.inf", 1) -> false, error=2)"},
     {[](Platform& p, Machine& m) {
        platform::SourceList list;
        const bool ok = p.devices.QuerySourceList(SRCLIST_USER, &list);

@@ -6,8 +6,10 @@ add_compile_options(-ffunction-sections -fdata-sections)
 # The program never throws or catches: without exceptions and unwind tables the
 # runtime's exception support stays out of it (the throw hooks of the C++
 # library end the process instead, src/platform/win32/Win32RuntimeErrors.cpp).
-set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> -fno-asynchronous-unwind-tables
-                  -fno-unwind-tables)
+# Nor does it ask for a type at run time: without RTTI the type information of
+# every polymorphic class stays out too.
+set(NO_EXCEPTIONS $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>
+                  -fno-asynchronous-unwind-tables -fno-unwind-tables)
 target_compile_options(setupcore PRIVATE ${NO_EXCEPTIONS})
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 

@@ -67,8 +67,7 @@ std::vector<std::string> ThisDriversInfs(platform::Platform& platform) {
     do {
       std::string path;
       if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-          JoinPath(folder, found.fileName, &path) &&
-          IsThisDriversInf(platform.profiles, path)) {
+          JoinPath(folder, found.fileName, &path) && IsThisDriversInf(platform.profiles, path)) {
         infs.push_back(path);
       }
     } while (platform.files.FindNextFile(search, &found));
@@ -135,8 +134,10 @@ std::vector<std::string> WhatIsInstalled(platform::Platform& platform, bool with
   }
   if (IsMovedAtRestart(platform, MixerAtRestart(platform))) found.push_back("the mixer's move");
   if (withEntryAndCopy) {
-    if (FileLiesAt(platform.files, shared::kRemovalProgram)) found.push_back(shared::kRemovalProgram);
-    if (EmptyFolderLiesAt(platform.files, shared::kMakerFolder)) found.push_back(shared::kMakerFolder);
+    if (FileLiesAt(platform.files, shared::kRemovalProgram))
+      found.push_back(shared::kRemovalProgram);
+    if (EmptyFolderLiesAt(platform.files, shared::kMakerFolder))
+      found.push_back(shared::kMakerFolder);
     if (EntryListed(platform.registry)) found.push_back(shared::kUninstallKeyPath);
   }
   return found;
@@ -151,8 +152,8 @@ void RemoveDevices(platform::Platform& platform) {
 // which then keep no copy of their own; whatever is left goes as a file.
 void RemoveInfs(platform::Platform& platform) {
   const platform::OsVersion version = platform.system.GetVersion();
-  const bool servicesRemove = IsWindows2000OrLater(version) &&
-                              (version.majorVersion > 5 || version.minorVersion >= 1);
+  const bool servicesRemove =
+      IsWindows2000OrLater(version) && (version.majorVersion > 5 || version.minorVersion >= 1);
   const std::string infFolder = WindowsDirectoryWithBackslash(platform) + "INF\\";
   for (const std::string& inf : ThisDriversInfs(platform)) {
     const std::string name = inf.substr(inf.find_last_of('\\') + 1);
@@ -188,8 +189,8 @@ void RemoveStagingFolders(platform::Platform& platform) {
 bool Disarmed(platform::Registry& registry) {
   RegistryKey key(registry);
   if (!key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_ALL_ACCESS)) {
-    return !RunValueArmed(registry) && !key.Open(platform::Hive::LocalMachine,
-                                                  shared::kRunKeyPath, KEY_QUERY_VALUE);
+    return !RunValueArmed(registry) &&
+           !key.Open(platform::Hive::LocalMachine, shared::kRunKeyPath, KEY_QUERY_VALUE);
   }
   const uint32_t deleted = registry.DeleteValue(key.Handle(), shared::kMixerReplacementValue);
   return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
@@ -255,8 +256,9 @@ int RemoveDriverPackage(platform::Platform& platform, const std::string& program
   if (left.empty() && !RemoveRemovalProgram(platform, runsFromCopy)) {
     left.push_back(shared::kRemovalProgram);
   }
-  if (left.empty() && platform.registry.DeleteKey(platform::Hive::LocalMachine,
-                                                  shared::kUninstallKeyPath) != ERROR_SUCCESS &&
+  if (left.empty() &&
+      platform.registry.DeleteKey(platform::Hive::LocalMachine, shared::kUninstallKeyPath) !=
+          ERROR_SUCCESS &&
       EntryListed(platform.registry)) {
     left.push_back(shared::kUninstallKeyPath);
   }

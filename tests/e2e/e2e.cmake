@@ -78,6 +78,8 @@ e2e_test(driver.driver_only test_driver.DriverOnly.test_driver_switch)
 e2e_test(driver.web_package test_driver.WebPackage.test_flat_package)
 e2e_test(driver.refused_hand_over test_driver.RefusedHandOver.test_disc_without_inf)
 e2e_test(driver.mixer_at_restart_win10 test_driver.MixerAtRestart.test_windows10)
+e2e_test(removal.through_the_list
+  test_removal.RemovalThroughTheList.test_install_list_remove_and_remove_again)
 e2e_test(driver.mixer_at_restart_win7_twice
   test_driver.MixerAtRestart.test_windows7_installed_twice_before_the_restart)
 e2e_test(options.defaults test_options_dialog.Install.test_defaults)
@@ -137,6 +139,7 @@ set_tests_properties(e2e.imports PROPERTIES LABELS e2e TIMEOUT 60)
 set_tests_properties(
   e2e.driver.driver_only e2e.driver.web_package e2e.log.driver_run e2e.main_dialog.only_driver
   e2e.driver.mixer_at_restart_win10 e2e.driver.mixer_at_restart_win7_twice
+  e2e.removal.through_the_list
   e2e.options.defaults e2e.options.line_in_center_legacy_disabled e2e.options.microphone_alone
   e2e.options.line_in_rear_and_microphone_legacy_disabled e2e.options.sound_card
   e2e.options.sound_card_legacy_disabled e2e.options.cancel_and_close_box

@@ -21,6 +21,8 @@ DISC = r"C:\disc"
 WEB = r"C:\websetup"
 MIXER_EXE = fx.WINDOWS_DIR + r"\Mixer.exe"
 EXPECTED_RUN_VALUE = '"%s\\W2KSetup.exe" -ReplaceMixer' % fx.WINDOWS_DIR
+UNINSTALL_ENTRY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarnex Audio Driver"
+REMOVAL_COPY = r"C:\Program Files\Quarnex\W2KSetup.exe"
 JAPANESE_LOCALE = "ja_JP.UTF-8"
 NOT_INSTALLED_JAPANESE = "ドライバをインストールできませんでした。"
 
@@ -119,6 +121,9 @@ class DriverRunTestCase(harness.WineTestCase):
         self.assertEqual(value.data, (EXPECTED_RUN_VALUE + "\0").encode("utf-16-le"))
         # Windows XP: the logon run swaps the mixer, nothing is moved at the restart.
         self.assertEqual(fx.moves_at_restart(reg), [])
+        entry = reg.key(s.program_key(UNINSTALL_ENTRY))
+        self.assertIsNotNone(entry, "no entry in the list of installed programs")
+        self.assertEqual(entry["UninstallString"].value, '"%s" /UNINSTALL' % REMOVAL_COPY)
 
 
 class DriverOnly(DriverRunTestCase):
@@ -178,8 +183,11 @@ class RefusedHandOver(harness.WineTestCase):
             self.assertNotIn("administrator", text)
             self.assertEqual(result.dialogs, [], "no restart prompt")
 
-            self.assertIsNone(s.registry().value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE),
+            reg = s.registry()
+            self.assertIsNone(reg.value(s.program_key(fx.RUN_KEY), fx.RUN_VALUE),
                               "the logon entry was left armed")
+            self.assertIsNone(reg.key(s.program_key(UNINSTALL_ENTRY)),
+                              "a refused installation was listed")
             # Mixer.dat stays where staging put it; only the logon entry is taken back.
             self.assertIsNotNone(s.find_host_file(fx.WINDOWS_DIR + r"\Mixer.dat"))
 

@@ -108,14 +108,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Require(IsDriverSwitch(upper) == driverSwitch, "the driver switch differs");
 
   // The extended reading never takes a line from the switch table, and an
-  // extended line always asks for a quiet run, no restart or a log.
+  // extended line always asks for a removal, a quiet run, no restart or a log.
   const RunSwitches switches = ReadRunSwitches(tail, upper);
   const bool tableLine = apSwitch || driverSwitch || EqualsIgnoringCase(tail, "-replacemixer");
   fuzz::Require((switches.kind == RunSwitches::Kind::Table) == tableLine,
                 "the extended reading took a table line, or missed one");
   if (switches.kind == RunSwitches::Kind::Unattended) {
-    fuzz::Require(switches.quiet || switches.noRestart || !switches.logFile.empty(),
-                  "an extended line without quiet, no restart or log");
+    fuzz::Require(switches.uninstall || switches.quiet || switches.noRestart ||
+                      !switches.logFile.empty(),
+                  "an extended line without removal, quiet, no restart or log");
+    fuzz::Require(!(switches.uninstall && switches.driver), "a line that installs and removes");
     fuzz::Require(!switches.quiet || switches.noRestart, "a quiet run that may restart");
   }
   fuzz::Require(switches.kind != RunSwitches::Kind::QuietRejected || switches.quiet,

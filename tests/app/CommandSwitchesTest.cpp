@@ -20,6 +20,7 @@ struct Row {
   Kind kind;
   bool quiet, noRestart, driver;
   const char* logFile;
+  bool uninstall = false;
 };
 
 const Row kRows[] = {
@@ -40,12 +41,17 @@ const Row kRows[] = {
      "C:\\My Logs\\a b.txt"},
     {"-LOG=\"D:\\x.log\" /q", Kind::Unattended, true, true, false, "D:\\x.log"},
     {"/Q /Q /DRIVER /DRIVER", Kind::Unattended, true, true, true, ""},
+    // The removal, alone or with the switches of a run without a person.
+    {"/UNINSTALL", Kind::Unattended, false, false, false, "", true},
+    {"-uninstall /quiet /log=C:\\r.log", Kind::Unattended, true, true, false, "C:\\r.log", true},
+    {"/UNINSTALL /NORESTART", Kind::Unattended, false, true, false, "", true},
     // Quiet with anything unknown: refused without a window.
     {"/QUIET /AP", Kind::QuietRejected, true, false, false, ""},
     {"/Q /DRIVER /X", Kind::QuietRejected, true, false, false, ""},
     {"/QUIET /?", Kind::QuietRejected, true, false, false, ""},
     {"/Q /LOG=", Kind::QuietRejected, true, false, false, ""},
     {"-ReplaceMixer /Q", Kind::QuietRejected, true, false, false, ""},
+    {"/UNINSTALL /DRIVER /Q", Kind::QuietRejected, true, false, false, ""},
     // Help alone.
     {"/?", Kind::Help, false, false, false, ""},
     {"-?", Kind::Help, false, false, false, ""},
@@ -60,6 +66,7 @@ const Row kRows[] = {
     {"/? /DRIVER", Kind::Other, false, false, false, ""},
     {"/QUIETLY", Kind::Other, false, false, false, ""},
     {"/QUIET/DRIVER", Kind::Other, false, false, false, ""},
+    {"/UNINSTALL /DRIVER", Kind::Other, false, false, false, ""},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << '[' << row.commandLine << ']'; }
@@ -79,6 +86,7 @@ TEST_P(CommandLineTable, MeansWhatTheRowSays) {
   EXPECT_EQ(switches.noRestart, row.noRestart);
   EXPECT_EQ(switches.driver, row.driver);
   EXPECT_EQ(switches.logFile, row.logFile);
+  EXPECT_EQ(switches.uninstall, row.uninstall);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, CommandLineTable, ::testing::ValuesIn(kRows));

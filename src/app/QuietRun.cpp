@@ -18,28 +18,9 @@ constexpr int kButtons[][3] = {
     {IDCANCEL, IDTRYAGAIN, IDCONTINUE},  // MB_CANCELTRYCONTINUE
 };
 
-const char* ButtonName(int button) {
-  switch (button) {
-    case IDOK:
-      return "OK";
-    case IDCANCEL:
-      return "Cancel";
-    case IDABORT:
-      return "Abort";
-    case IDRETRY:
-      return "Retry";
-    case IDIGNORE:
-      return "Ignore";
-    case IDYES:
-      return "Yes";
-    case IDNO:
-      return "No";
-    case IDTRYAGAIN:
-      return "Try Again";
-    default:
-      return "Continue";
-  }
-}
+// The buttons' names by their numbers (IDOK is 1), for the log.
+const char* const kButtonNames[] = {"",    "OK", "Cancel", "Abort", "Retry",     "Ignore",
+                                    "Yes", "No", "",       "",      "Try Again", "Continue"};
 
 bool Is(const observation::SeamCall& call, const char* method) {
   return std::strcmp(call.InterfaceName(), "Desktop") == 0 &&
@@ -66,7 +47,7 @@ void QuietRun::Before(observation::SeamCall& call) {
     call.ReplaceResult(button);
     // Quoted and escaped like every text of the log: a box's text has line ends.
     Note("quiet run: message box " + observation::Text(caption ? *caption : "") + " answered " +
-         ButtonName(button) + ": " + observation::Text(text ? *text : ""));
+         kButtonNames[button] + ": " + observation::Text(text ? *text : ""));
   } else if (Is(call, "RunModalDialog")) {
     const int* templateId = call.Argument<int>(0);
     call.ReplaceResult(static_cast<intptr_t>(IDCANCEL));

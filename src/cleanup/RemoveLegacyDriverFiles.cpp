@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/Paths.h"
 #include "platform/WinApi.h"
 
 namespace {
@@ -25,14 +26,8 @@ bool BeginsWithMarker(const std::string& value) {
   return false;
 }
 
-// Deletes a file even when it is read-only. Failures are not checked.
-void DeleteWritable(platform::FileSystem& files, const std::string& path) {
-  files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
-  files.DeleteFile(path);
-}
-
 // Judges one INF found by a scan; a marked one goes together with its
-// precompiled companion (same name, extension PNF).
+// precompiled companion (same name, extension PNF), read-only or not.
 void PurgeIfLegacy(platform::Platform& platform, const std::string& path) {
   if (!IsThisDriversInf(platform.profiles, path)) return;
   DeleteWritable(platform.files, path);
@@ -45,15 +40,11 @@ void PurgeIfLegacy(platform::Platform& platform, const std::string& path) {
 bool Scan(platform::Platform& platform, const std::string& folder, const char* mask) {
   const std::string pattern = folder + mask;
   if (pattern.size() > kMaxPathLength) return false;
-  platform::FindData hit;
-  platform::FindHandle search = platform.files.FindFirstFile(pattern, &hit);
-  if (!search) return false;
-  do {
+  return ForEachFile(platform.files, pattern, [&](const platform::FindData& hit) {
     const std::string path = folder + hit.fileName;
     if (path.size() <= kMaxPathLength) PurgeIfLegacy(platform, path);
-  } while (platform.files.FindNextFile(search, &hit));
-  platform.files.FindClose(search);
-  return true;
+    return true;
+  });
 }
 
 }  // namespace

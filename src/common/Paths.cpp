@@ -40,7 +40,18 @@ bool FolderLiesAt(platform::FileSystem& files, const std::string& path) {
 
 bool DeleteWritable(platform::FileSystem& files, const std::string& path) {
   files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
-  return files.DeleteFile(path) || !FileLiesAt(files, path);
+  return files.DeleteFile(path);
+}
+
+bool ForEachFile(platform::FileSystem& files, const std::string& pattern,
+                 const std::function<bool(const platform::FindData&)>& visit) {
+  platform::FindData found;
+  const platform::FindHandle search = files.FindFirstFile(pattern, &found);
+  if (!search) return false;
+  while (visit(found) && files.FindNextFile(search, &found)) {
+  }
+  files.FindClose(search);
+  return true;
 }
 
 bool SamePath(platform::System& system, const std::string& a, const std::string& b) {

@@ -3,6 +3,7 @@
 // and the quoting of program paths on command lines.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -27,8 +28,13 @@ bool FileLiesAt(platform::FileSystem& files, const std::string& path);
 // A folder lies at path (given without its trailing backslash).
 bool FolderLiesAt(platform::FileSystem& files, const std::string& path);
 
-// Deletes a file, read-only or not. True when it is gone (or was never there).
+// Deletes a file, read-only or not: DeleteFileA's result.
 bool DeleteWritable(platform::FileSystem& files, const std::string& path);
+
+// Calls visit with each entry a file search finds ("." and ".." and folders
+// too), in order, until it returns false. False when the search found nothing.
+bool ForEachFile(platform::FileSystem& files, const std::string& pattern,
+                 const std::function<bool(const platform::FindData&)>& visit);
 
 // Whether two paths name the same file, ignoring the case of letters.
 bool SamePath(platform::System& system, const std::string& a, const std::string& b);

@@ -13,20 +13,17 @@ void CopyFolderFiles(platform::FileSystem& files, const std::string& sourceFolde
                      const std::string& targetFolder, const CopiedFile& afterCopy) {
   std::string pattern;
   if (!JoinPath(sourceFolder, "*.*", &pattern)) return;
-  platform::FindData found;
-  platform::FindHandle search = files.FindFirstFile(pattern, &found);
-  if (!search) return;
-  do {
-    if (found.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;  // ".", ".." and subfolders
+  ForEachFile(files, pattern, [&](const platform::FindData& found) {
+    if (found.attributes & FILE_ATTRIBUTE_DIRECTORY) return true;  // ".", ".." and subfolders
     std::string source, target;
     if (!JoinPath(sourceFolder, found.fileName, &source) ||
         !JoinPath(targetFolder, found.fileName, &target)) {
-      continue;
+      return true;
     }
     CopyOver(files, source, target);
     if (afterCopy) afterCopy(found.fileName, target);
-  } while (files.FindNextFile(search, &found));
-  files.FindClose(search);
+    return true;
+  });
 }
 
 namespace {
@@ -105,8 +102,7 @@ void WithdrawMixerReplacement(platform::Platform& platform, const MixerStaging& 
     return;
   }
   CancelMovesAtRestart(platform, mixerAtRestart);
-  platform.files.SetFileAttributes(mixerAtRestart, FILE_ATTRIBUTE_NORMAL);
-  platform.files.DeleteFile(mixerAtRestart);
+  DeleteWritable(platform.files, mixerAtRestart);
 }
 
 }  // namespace driver

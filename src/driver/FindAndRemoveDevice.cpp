@@ -95,3 +95,11 @@ int FindAndRemoveDevice(platform::Platform& platform, char* searchText, size_t b
   platform.system.SetLastError(lastError);
   return found;
 }
+
+bool FindControllerDevice(platform::Platform& platform, bool remove) {
+  char hardwareId[256] = {};
+  std::strcpy(hardwareId, "PCI\\VEN_1E5B&DEV_0111");
+  int removeFlag = remove ? 1 : 0;
+  return FindAndRemoveDevice(platform, hardwareId, sizeof hardwareId, &removeFlag) == 1 &&
+         (!remove || removeFlag != 0);
+}

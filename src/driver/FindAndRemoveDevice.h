@@ -14,3 +14,8 @@
 // search.
 int FindAndRemoveDevice(platform::Platform& platform, char* searchText, size_t bufferSize,
                         int* removeFlag);
+
+// The controller ("PCI\VEN_1E5B&DEV_0111"), looked for as the installation
+// does (a 256-byte buffer) and, with remove, removed. True when a present one
+// was found and, with remove, went.
+bool FindControllerDevice(platform::Platform& platform, bool remove);

@@ -1,6 +1,5 @@
 #include "driver/InstallDriverPackage.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -22,8 +21,6 @@ constexpr const char* kNotice =
     "The driver will be installed now. It need a few minutes to complete.";
 constexpr const char* kStagedInf = "C:\\Program Files\\Quarnex\\WIN_ME\\QXAUDIO.INF";
 constexpr const char* kMediaLocation = "C:\\Program Files\\Quarnex\\WIN_ME";
-constexpr const char* kDeviceHardwareId = "PCI\\VEN_1E5B&DEV_0111";
-constexpr size_t kHardwareIdBufferSize = 256;
 constexpr uint32_t kSourceListFlags = SRCLIST_SYSTEM | SRCLIST_USER;
 constexpr int kMixerPolls = 10;
 constexpr uint32_t kMixerPollPause = 3000;
@@ -158,14 +155,6 @@ std::optional<UnpatchedInf> StageDriverPackage(platform::Platform& platform,
   return unpatched;
 }
 
-// Removes the controller, so that Windows detects it again with the new driver.
-void RemovePresentDevice(platform::Platform& platform) {
-  char hardwareId[kHardwareIdBufferSize] = {};
-  std::strcpy(hardwareId, kDeviceHardwareId);
-  int removeFlag = 1;
-  FindAndRemoveDevice(platform, hardwareId, sizeof hardwareId, &removeFlag);
-}
-
 // Windows rebuilds its driver index from these files; stale ones would keep
 // pointing at the earlier driver.
 void DeleteDriverIndex(platform::Platform& platform) {
@@ -173,9 +162,7 @@ void DeleteDriverIndex(platform::Platform& platform) {
   const std::string windowsDirectory = WindowsDirectoryWithBackslash(platform);
   for (const char* name : {"INF\\Drvdata.bin", "INF\\Drvidx.bin"}) {
     std::string path;
-    if (!JoinPath(windowsDirectory, name, &path)) continue;
-    files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    files.DeleteFile(path);
+    if (JoinPath(windowsDirectory, name, &path)) DeleteWritable(files, path);
   }
 }
 
@@ -247,8 +234,8 @@ void WaitForNewMixer(platform::Platform& platform, int32_t baseline) {
   }
   const std::string waited = std::to_string(poll * kMixerPollPause / 1000) + " s";
   platform.system.OutputDebugString(
-      "waited for a new mixer device (more than " + std::to_string(baseline) + "): " +
-      (poll < kMixerPolls ? "one came after " + waited : "none came within " + waited) +
+      "waited for a new mixer device (more than " + std::to_string(baseline) +
+      "): " + (poll < kMixerPolls ? "one came after " + waited : "none came within " + waited) +
       "; the restart prompt follows after " + std::to_string(kPauseBeforeRestartPrompt / 1000) +
       " s");
 }
@@ -293,7 +280,8 @@ int InstallDriverPackage(platform::Platform& platform, const DriverInstallOption
           ? driver::StageMixerReplacement(platform, sourceFolder)
           : driver::MixerStaging{};
 
-  RemovePresentDevice(platform);
+  // Windows detects the controller again, with the new driver.
+  FindControllerDevice(platform, true);
   DeleteDriverIndex(platform);
   // Read before the hand-over takes the staged INF away.
   const std::string driverVersion = driver::DriverVersionOf(

@@ -27,13 +27,10 @@ std::string RunningProgram(platform::Platform& platform) {
 // The bytes of the files directly in a folder.
 uint64_t FolderBytes(platform::FileSystem& files, const std::string& folder) {
   uint64_t bytes = 0;
-  platform::FindData found;
-  const platform::FindHandle search = files.FindFirstFile(folder + "*.*", &found);
-  if (!search) return 0;
-  do {
+  ForEachFile(files, folder + "*.*", [&bytes](const platform::FindData& found) {
     if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY)) bytes += found.size;
-  } while (files.FindNextFile(search, &found));
-  files.FindClose(search);
+    return true;
+  });
   return bytes;
 }
 
@@ -60,7 +57,8 @@ std::string DriverVersionOf(const std::string& driverVer) {
 void RegisterForRemoval(platform::Platform& platform, const std::string& driverVersion) {
   const std::string program = RunningProgram(platform);
   // A copy that runs (the removal's own, installing again) stays as it is.
-  const bool copied = !program.empty() && !SamePath(platform.system, program, shared::kRemovalProgram) &&
+  const bool copied = !program.empty() &&
+                      !SamePath(platform.system, program, shared::kRemovalProgram) &&
                       CopyOverWhole(platform, program, shared::kRemovalProgram);
   if (!copied && !FileLiesAt(platform.files, shared::kRemovalProgram)) return;
 

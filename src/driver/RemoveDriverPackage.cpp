@@ -1,6 +1,5 @@
 #include "driver/RemoveDriverPackage.h"
 
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -18,8 +17,6 @@
 
 namespace {
 
-constexpr const char* kDeviceHardwareId = "PCI\\VEN_1E5B&DEV_0111";
-constexpr size_t kHardwareIdBufferSize = 256;
 // More controllers than any machine holds; a device that will not go ends it sooner.
 constexpr int kMostDevices = 32;
 constexpr uint32_t kRunValueBufferSize = 1024;
@@ -38,16 +35,6 @@ std::string WithoutBackslash(std::string folder) {
   return folder;
 }
 
-// One device of the controller, found and, with remove, removed. False when
-// none is present, or the one found did not go.
-bool RemoveOneDevice(platform::Platform& platform, bool remove) {
-  char hardwareId[kHardwareIdBufferSize] = {};
-  std::strcpy(hardwareId, kDeviceHardwareId);
-  int removeFlag = remove ? 1 : 0;
-  return FindAndRemoveDevice(platform, hardwareId, sizeof hardwareId, &removeFlag) == 1 &&
-         (!remove || removeFlag != 0);
-}
-
 // This driver's INFs, earlier or current, where the installation's purge
 // looks for them: the OEM and "QX" INFs of the INF folder and the INFs of its
 // OTHER folder.
@@ -61,17 +48,14 @@ std::vector<std::string> ThisDriversInfs(platform::Platform& platform) {
     if (!JoinPath(windowsDirectory, folderName, &folder) || !JoinPath(folder, mask, &pattern)) {
       continue;
     }
-    platform::FindData found;
-    const platform::FindHandle search = platform.files.FindFirstFile(pattern, &found);
-    if (!search) continue;
-    do {
+    ForEachFile(platform.files, pattern, [&](const platform::FindData& found) {
       std::string path;
       if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
           JoinPath(folder, found.fileName, &path) && IsThisDriversInf(platform.profiles, path)) {
         infs.push_back(path);
       }
-    } while (platform.files.FindNextFile(search, &found));
-    platform.files.FindClose(search);
+      return true;
+    });
   }
   return infs;
 }
@@ -96,14 +80,11 @@ std::string MixerAtRestart(platform::Platform& platform) {
 // A folder with nothing in it but "." and "..". folder ends in a backslash.
 bool EmptyFolderLiesAt(platform::FileSystem& files, const std::string& folder) {
   if (!FolderLiesAt(files, WithoutBackslash(folder))) return false;
-  platform::FindData found;
-  const platform::FindHandle search = files.FindFirstFile(folder + "*.*", &found);
-  if (!search) return true;
   bool empty = true;
-  do {
-    empty = empty && (found.fileName == "." || found.fileName == "..");
-  } while (empty && files.FindNextFile(search, &found));
-  files.FindClose(search);
+  ForEachFile(files, folder + "*.*", [&empty](const platform::FindData& found) {
+    empty = found.fileName == "." || found.fileName == "..";
+    return empty;
+  });
   return empty;
 }
 
@@ -123,7 +104,7 @@ bool EntryListed(platform::Registry& registry) {
 // program's copy only when asked for.
 std::vector<std::string> WhatIsInstalled(platform::Platform& platform, bool withEntryAndCopy) {
   std::vector<std::string> found;
-  if (RemoveOneDevice(platform, false)) found.push_back("a device of the controller");
+  if (FindControllerDevice(platform, false)) found.push_back("a device of the controller");
   for (const std::string& inf : ThisDriversInfs(platform)) found.push_back(inf);
   for (const char* folder : kStagingFolders) {
     if (FolderLiesAt(platform.files, WithoutBackslash(folder))) found.push_back(folder);
@@ -144,7 +125,7 @@ std::vector<std::string> WhatIsInstalled(platform::Platform& platform, bool with
 }
 
 void RemoveDevices(platform::Platform& platform) {
-  for (int device = 0; device < kMostDevices && RemoveOneDevice(platform, true); ++device) {
+  for (int device = 0; device < kMostDevices && FindControllerDevice(platform, true); ++device) {
   }
 }
 
@@ -168,17 +149,12 @@ void RemoveInfs(platform::Platform& platform) {
 
 void RemoveStagingFolders(platform::Platform& platform) {
   for (const char* folder : kStagingFolders) {
-    platform::FindData found;
-    const platform::FindHandle search =
-        platform.files.FindFirstFile(std::string(folder) + "*.*", &found);
-    if (search) {
-      do {
-        if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-          DeleteWritable(platform.files, folder + found.fileName);
-        }
-      } while (platform.files.FindNextFile(search, &found));
-      platform.files.FindClose(search);
-    }
+    ForEachFile(platform.files, std::string(folder) + "*.*", [&](const platform::FindData& found) {
+      if (!(found.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteWritable(platform.files, folder + found.fileName);
+      }
+      return true;
+    });
     if (FolderLiesAt(platform.files, WithoutBackslash(folder))) {
       platform.files.RemoveDirectory(WithoutBackslash(folder));
     }
@@ -220,7 +196,10 @@ bool RemoveRemovalProgram(platform::Platform& platform, bool runsFromCopy) {
     CancelMovesAtRestart(platform, shared::kRemovalProgram);
     return false;
   }
-  if (!DeleteWritable(platform.files, shared::kRemovalProgram)) return false;
+  if (!DeleteWritable(platform.files, shared::kRemovalProgram) &&
+      FileLiesAt(platform.files, shared::kRemovalProgram)) {
+    return false;
+  }
   // Gone, never there, or holding something else of the maker's: all fine.
   if (platform.files.RemoveDirectory(makerFolder)) return true;
   const uint32_t error = platform.system.GetLastError();
